@@ -1,0 +1,272 @@
+#include "solvane.h"
+#include "ui_solvane.h"
+
+#include <QAbstractButton>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLabel>
+#include <QUrl>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Short trace words on the debug channel, tagged with this program's file name.
+#define TRACE QMessageLogger("solvane", __LINE__, Q_FUNC_INFO).debug().noquote().nospace()
+
+namespace {
+
+constexpr qint64 msPerMinute = 60000;
+constexpr qint64 msPerHour = 60 * msPerMinute;
+constexpr qint64 msPerDay = 24 * msPerHour;
+
+// "./icon.png" may be missing or broken; an empty tray icon is invisible, and a window
+// minimised to it would be lost, so fall back on the built-in copy.
+QIcon loadIcon()
+{
+    QIcon icon(QStringLiteral("./icon.png"));
+    if (icon.pixmap(32).isNull())
+        icon = QIcon(QStringLiteral(":/icon.png"));
+    return icon;
+}
+
+// The boxes have fixed sizes made for a smaller default font than most Linux desktops use.
+// Shrink the form's font just enough for every text to show in full; leave it if it fits.
+void fitFontToBoxes(QWidget *form)
+{
+    const auto widgets = form->findChildren<QWidget *>();
+    const auto fits = [&widgets] {
+        return std::all_of(widgets.begin(), widgets.end(), [](const QWidget *w) {
+            if (!qobject_cast<const QAbstractButton *>(w) && !qobject_cast<const QLabel *>(w))
+                return true;
+            const QSize need = w->sizeHint();
+            return need.width() <= w->width() && need.height() <= w->height();
+        });
+    };
+    QFont font = form->font();
+    while (!fits()) {
+        if (font.pointSizeF() > 4)
+            font.setPointSizeF(font.pointSizeF() - 0.25);
+        else if (font.pixelSize() > 5)
+            font.setPixelSize(font.pixelSize() - 1);
+        else
+            return;
+        form->setFont(font);
+    }
+}
+
+} // namespace
+
+static void initResources()
+{
+    // The icon resource sits in a static library; the linker would drop it otherwise.
+    Q_INIT_RESOURCE(solvane);
+}
+
+void ReminderTimer::startInterval(qint64 msec)
+{
+    // The fewest equal chunks that each fit an int; day-based intervals always divide evenly.
+    chunkCount = int((msec + INT_MAX - 1) / INT_MAX);
+    while (msec % chunkCount != 0)
+        ++chunkCount;
+    chunksLeft = chunkCount;
+    start(int(msec / chunkCount));
+}
+
+void ReminderTimer::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == timerId() && --chunksLeft > 0)
+        return;
+    chunksLeft = chunkCount;
+    QTimer::timerEvent(event);
+}
+
+Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
+{
+    initResources();
+    ui->setupUi(this);
+    fitFontToBoxes(ui->centralWidget);
+
+    const QIcon icon = loadIcon();
+    setWindowIcon(icon);
+    show();
+
+    trayIcon = new QSystemTrayIcon(this);
+    trayIcon->setToolTip(tr("Solvane vs 2.0 Free"));
+    trayIcon->setVisible(true);
+    trayIcon->setIcon(icon);
+    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
+            SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
+
+    ui->daysrad->setChecked(true);
+    ui->timeentry->setValue(1);
+    installEventFilter(this);
+    loadfromfile();
+    srand(unsigned(time(nullptr)));
+    starttimer();
+}
+
+Solvane::~Solvane()
+{
+    delete ui;
+}
+
+void Solvane::loadfromfile()
+{
+    TRACE << "D";
+    quotes.clear();
+
+    // Only a regular file is read: a directory would pass as empty, a FIFO would block the
+    // window on open and a device could be read without end.
+    std::ifstream file;
+    if (QFileInfo(QStringLiteral("Quotes.txt")).isFile())
+        file.open("Quotes.txt", std::ios::in);
+    if (!file.is_open()) {
+        std::cout << "Unable to open file";
+        return;
+    }
+
+    std::vector<std::pair<QString, QString>> pairs;
+    std::string first;
+    std::string line;
+    bool expectingFirst = true;
+    while (std::getline(file, line)) {
+        // A CR before the LF belongs to the line end, but ifstream keeps it on Linux.
+        if (!file.eof() && !line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (expectingFirst)
+            first.swap(line);
+        else
+            pairs.emplace_back(QString::fromStdString(first), QString::fromStdString(line));
+        expectingFirst = !expectingFirst;
+    }
+
+    // One sort and in-order appends beat a map insert per pair on big files. The stable sort
+    // keeps file order among equal keys, so the later value of a repeated key still wins.
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (auto it = pairs.cbegin(); it != pairs.cend(); ++it) {
+        const auto next = std::next(it);
+        if (next == pairs.cend() || next->first != it->first)
+            quotes.insert(quotes.cend(), it->first, it->second);
+    }
+}
+
+void Solvane::displayquote()
+{
+    TRACE << "TIME";
+    const int n = quotes.size();
+    const int r = rand() & 0x7fff; // 15 bits, whatever RAND_MAX is
+    if (n == 0)
+        return;
+
+    const auto entry = std::next(quotes.cbegin(), r % n);
+    TRACE << entry.key();
+    const QString message = entry.key() + QLatin1Char('\n') + entry.value();
+    TRACE << "D: " << message.size();
+
+    // A second per full ten code units; 0 would keep the balloon up until it is clicked.
+    const qint64 hint = qint64(message.size()) / 10 * 1000;
+    const int msecs = int(std::clamp<qint64>(hint, 1000, INT_MAX));
+    trayIcon->showMessage(QStringLiteral("Solvane 2.0 Free"), message, QSystemTrayIcon::NoIcon,
+                          msecs);
+}
+
+void Solvane::starttimer()
+{
+    if (!reminderTimer) {
+        reminderTimer = new ReminderTimer(this);
+        connect(reminderTimer, SIGNAL(timeout()), this, SLOT(displayquote()));
+    }
+    const qint64 count = ui->timeentry->value();
+    const qint64 factor = ui->daysrad->isChecked()    ? msPerDay
+                          : ui->hoursrad->isChecked() ? msPerHour
+                                                      : msPerMinute;
+    // A zero interval would fire on every pass of the event loop; 0 pauses the reminders.
+    if (count == 0)
+        reminderTimer->stop();
+    else
+        reminderTimer->startInterval(count * factor);
+}
+
+bool Solvane::eventFilter(QObject *watched, QEvent *event)
+{
+    // Without a tray there is no icon to come back from, so a minimise stays a plain one.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        QSystemTrayIcon::isSystemTrayAvailable()) {
+        TRACE << "minimise";
+        event->ignore();
+        hide();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
+{
+    TRACE << "DDD";
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        show();
+        setWindowState(Qt::WindowActive);
+        TRACE << "one";
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        TRACE << "two";
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        TRACE << "three";
+        break;
+    default:
+        break;
+    }
+}
+
+void Solvane::on_reloadtxtbtn_clicked()
+{
+    loadfromfile();
+}
+
+void Solvane::on_timeentry_valueChanged(int)
+{
+    starttimer();
+}
+
+void Solvane::on_minsrad_clicked()
+{
+    starttimer();
+}
+
+void Solvane::on_hoursrad_clicked()
+{
+    starttimer();
+}
+
+void Solvane::on_daysrad_clicked()
+{
+    starttimer();
+}
+
+void Solvane::on_quotebtn_clicked()
+{
+    displayquote();
+}
+
+void Solvane::on_reloadtxtbtn_2_clicked()
+{
+    QDesktopServices::openUrl(QUrl(
+        QStringLiteral("http://www.tarnwick.com/store/index.php?route=product/product&product_id=50"),
+        QUrl::TolerantMode));
+}
+
+void Solvane::on_reloadtxtbtn_3_clicked()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("www.tarnwick.com"), QUrl::TolerantMode));
+}
