@@ -21,7 +21,8 @@
 // Short trace words on the debug channel, tagged with this program's file name.
 #define TRACE QMessageLogger("solvane", __LINE__, Q_FUNC_INFO).debug().noquote().nospace()
 
-namespace {
+namespace
+{
 
 constexpr qint64 msPerMinute = 60000;
 constexpr qint64 msPerHour = 60 * msPerMinute;
@@ -261,9 +262,10 @@ void Solvane::on_quotebtn_clicked()
 
 void Solvane::on_reloadtxtbtn_2_clicked()
 {
-    QDesktopServices::openUrl(QUrl(
-        QStringLiteral("http://www.tarnwick.com/store/index.php?route=product/product&product_id=50"),
-        QUrl::TolerantMode));
+    QDesktopServices::openUrl(
+        QUrl(QStringLiteral(
+                 "http://www.tarnwick.com/store/index.php?route=product/product&product_id=50"),
+             QUrl::TolerantMode));
 }
 
 void Solvane::on_reloadtxtbtn_3_clicked()

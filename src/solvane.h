@@ -6,7 +6,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-namespace Ui {
+namespace Ui
+{
 class Solvane;
 }
 

@@ -1,0 +1,180 @@
+#include "testkit.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class TestQuotes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void load_data();
+    void load();
+    void reload();
+    void display_data();
+    void display();
+    void emptyCollection();
+    void everyEntryComesUp();
+    void balloon();
+};
+
+static QWidget *balloonTip()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->inherits("QBalloonTip") && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+static QStringList entries(const Solvane &window)
+{
+    QStringList list;
+    const auto &quotes = SolvaneProbe::quotes(window);
+    for (auto it = quotes.cbegin(); it != quotes.cend(); ++it)
+        list << it.key() << it.value();
+    return list;
+}
+
+void TestQuotes::load_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList l1to4{"L1", "L2", "L3", "L4"};
+    QTest::newRow("odd line count") << QByteArray("L1\nL2\nL3\nL4\nL5") << l1to4;
+    QTest::newRow("CR LF") << QByteArray("L1\r\nL2\r\nL3\r\nL4\r\nL5\r\n") << l1to4;
+    QTest::newRow("other CRs stay") << QByteArray("a\rb\nc\r") << QStringList{"a\rb", "c\r"};
+    QTest::newRow("blank lines kept")
+        << QByteArray("L1\n\n\nL4\n") << QStringList{"", "L4", "L1", ""};
+    QTest::newRow("later value wins")
+        << QByteArray("k\nold\nz\n1\nk\nnew\n") << QStringList{"k", "new", "z", "1"};
+    QTest::newRow("key order") << QByteArray("b\n1\nab\n2\na\n3\nB\n4\n")
+                               << QStringList{"B", "4", "a", "3", "ab", "2", "b", "1"};
+    QTest::newRow("UTF-8") << QByteArray("日本\n語\nÇa va\nÉmile\n")
+                           << QStringList{"Ça va", "Émile", "日本", "語"};
+    QTest::newRow("one line") << QByteArray("only\n") << QStringList{};
+    QTest::newRow("directory") << QByteArray() << QStringList{};
+    QTest::newRow("FIFO") << QByteArray() << QStringList{};
+}
+
+void TestQuotes::load()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, expected);
+
+    WorkDir dir;
+    const QByteArray tag = QTest::currentDataTag();
+    if (tag == "directory")
+        QVERIFY(QDir().mkdir("Quotes.txt"));
+    else if (tag == "FIFO")
+        QCOMPARE(mkfifo("Quotes.txt", 0600), 0);
+    else
+        WorkDir::writeQuotes(file);
+
+    Trace trace;
+    Stdout out;
+    Solvane window;
+    QCOMPARE(entries(window), expected);
+    QCOMPARE(trace.words, QStringList{"D"});
+    const bool unreadable = tag == "directory" || tag == "FIFO";
+    QCOMPARE(out.text(), unreadable ? QByteArray("Unable to open file") : QByteArray());
+}
+
+void TestQuotes::reload()
+{
+    WorkDir dir;
+    Stdout out;
+    Solvane window;
+    QPushButton *reload = SolvaneProbe::ui(window)->reloadtxtbtn;
+    QCOMPARE(out.text(), QByteArray("Unable to open file"));
+    QVERIFY(entries(window).isEmpty());
+
+    WorkDir::writeQuotes("a\n1\nb\n2\n");
+    QTest::mouseClick(reload, Qt::LeftButton);
+    QCOMPARE(entries(window), (QStringList{"a", "1", "b", "2"}));
+
+    WorkDir::writeQuotes("c\n3\n");
+    QTest::mouseClick(reload, Qt::LeftButton);
+    QCOMPARE(entries(window), (QStringList{"c", "3"}));
+
+    QVERIFY(QFile::remove("Quotes.txt"));
+    QTest::mouseClick(reload, Qt::LeftButton);
+    QVERIFY(entries(window).isEmpty());
+    QCOMPARE(out.text(), QByteArray("Unable to open fileUnable to open file"));
+}
+
+void TestQuotes::display_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("length");
+
+    QTest::newRow("9") << QByteArray("abcde\nfgh\n") << "D: 9";
+    QTest::newRow("10") << QByteArray("abcde\nfghi\n") << "D: 10";
+    QTest::newRow("25") << QByteArray("Patience is bitter\nRousse\n") << "D: 25";
+    QTest::newRow("outside the BMP") << QByteArray("\xF0\x9D\x84\x9E\nabcdefgh\n") << "D: 11";
+    QTest::newRow("empty key and value") << QByteArray("\n\n") << "D: 1";
+}
+
+void TestQuotes::display()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, length);
+
+    WorkDir dir;
+    WorkDir::writeQuotes(file);
+    Solvane window;
+    const QString key = SolvaneProbe::quotes(window).firstKey();
+    Trace trace;
+    QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
+    QCOMPARE(trace.words, (QStringList{"TIME", key, length}));
+}
+
+void TestQuotes::emptyCollection()
+{
+    WorkDir dir;
+    WorkDir::writeQuotes("a lone line\n");
+    Solvane window;
+    Trace trace;
+    QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
+    ReminderTimer *timer = SolvaneProbe::timer(window);
+    QTimerEvent tick(timer->timerId());
+    QCoreApplication::sendEvent(timer, &tick);
+    QCOMPARE(trace.words, (QStringList{"TIME", "TIME"}));
+    QTest::qWait(100);
+    QVERIFY(!balloonTip());
+}
+
+void TestQuotes::everyEntryComesUp()
+{
+    WorkDir dir;
+    WorkDir::writeQuotes("one\n1\ntwo\n2\nthree\n3\n");
+    Solvane window;
+    Trace trace;
+    for (int i = 0; i < 60; ++i)
+        window.displayquote();
+    const QStringList keys = trace.words.filter(QRegularExpression("^(one|two|three)$"));
+    QCOMPARE(keys.size(), 60);
+    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 3);
+}
+
+void TestQuotes::balloon()
+{
+    WorkDir dir;
+    WorkDir::writeQuotes("Short\nQ\n");
+    Solvane window;
+    QTRY_VERIFY(QSystemTrayIcon::isSystemTrayAvailable());
+    QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
+    QTRY_VERIFY(balloonTip());
+
+    QStringList texts;
+    for (const QLabel *label : balloonTip()->findChildren<QLabel *>())
+        texts << label->text();
+    QVERIFY2(texts.contains("Solvane 2.0 Free"), qPrintable(texts.join('|')));
+    QVERIFY2(texts.contains("Short\nQ"), qPrintable(texts.join('|')));
+    // Under ten code units: the balloon still goes away by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(!balloonTip(), 4000);
+}
+
+QTEST_MAIN(TestQuotes)
+#include "tst_quotes.moc"

@@ -1,0 +1,129 @@
+#include "testkit.h"
+
+#include <QtTest>
+
+class TestTimer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void interval_data();
+    void interval();
+    void zeroPausesUntilChanged();
+    void longIntervalFiresOnce_data();
+    void longIntervalFiresOnce();
+
+private:
+    static QList<QTimer *> timers(const Solvane &w)
+    {
+        return w.findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    static void choose(const Solvane &window, const char *unit, int count)
+    {
+        QTest::mouseClick(window.findChild<QRadioButton *>(unit), Qt::LeftButton);
+        SolvaneProbe::ui(window)->timeentry->setValue(count);
+    }
+};
+
+void TestTimer::interval_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("chunk");
+    QTest::addColumn<int>("chunks");
+
+    QTest::newRow("1 min") << "minsrad" << 1 << 60000 << 1;
+    QTest::newRow("99 mins") << "minsrad" << 99 << 5940000 << 1;
+    QTest::newRow("24 hours") << "hoursrad" << 24 << 86400000 << 1;
+    QTest::newRow("99 hours") << "hoursrad" << 99 << 356400000 << 1;
+    QTest::newRow("1 day") << "daysrad" << 1 << 86400000 << 1;
+    QTest::newRow("24 days") << "daysrad" << 24 << 2073600000 << 1;
+    QTest::newRow("25 days") << "daysrad" << 25 << 1080000000 << 2;
+    QTest::newRow("99 days") << "daysrad" << 99 << 2138400000 << 4;
+    QTest::newRow("0 mins") << "minsrad" << 0 << 0 << 0;
+    QTest::newRow("0 days") << "daysrad" << 0 << 0 << 0;
+}
+
+void TestTimer::interval()
+{
+    QFETCH(QString, unit);
+    QFETCH(int, count);
+    QFETCH(int, chunk);
+    QFETCH(int, chunks);
+
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    Trace trace;
+    Solvane window;
+    QCOMPARE(timers(window).size(), 1);
+    ReminderTimer *timer = SolvaneProbe::timer(window);
+    QCOMPARE(timers(window).first(), timer);
+    QVERIFY(timer->isActive() && !timer->isSingleShot());
+    QCOMPARE(timer->interval(), 86400000);
+
+    choose(window, qPrintable(unit), count);
+    QCOMPARE(timers(window), QList<QTimer *>{timer});
+    QCOMPARE(timer->isActive(), count > 0);
+    if (count > 0) {
+        QCOMPARE(timer->interval(), chunk);
+        QCOMPARE(timer->chunks(), chunks);
+        QCOMPARE(qint64(chunk) * chunks, count * (unit == "minsrad"    ? 60000LL
+                                                  : unit == "hoursrad" ? 3600000LL
+                                                                       : 86400000LL));
+    }
+    QCOMPARE(trace.others.filter("Timer"), QStringList{}); // no toolkit warning on the interval
+}
+
+void TestTimer::zeroPausesUntilChanged()
+{
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    Solvane window;
+    ReminderTimer *timer = SolvaneProbe::timer(window);
+    choose(window, "minsrad", 0);
+    QVERIFY(!timer->isActive());
+    QTest::mouseClick(SolvaneProbe::ui(window)->hoursrad, Qt::LeftButton);
+    QVERIFY(!timer->isActive());
+    SolvaneProbe::ui(window)->timeentry->setValue(5);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 5 * 3600000);
+    QCOMPARE(timers(window).size(), 1);
+}
+
+void TestTimer::longIntervalFiresOnce_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::newRow("25 days") << 25;
+    QTest::newRow("99 days") << 99;
+}
+
+void TestTimer::longIntervalFiresOnce()
+{
+    QFETCH(int, days);
+
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    Solvane window;
+    choose(window, "daysrad", days);
+    ReminderTimer *timer = SolvaneProbe::timer(window);
+    QSignalSpy timeouts(timer, &QTimer::timeout);
+    Trace trace;
+
+    // Deliver the chunks as the event loop would when each one elapses.
+    const auto tick = [timer] {
+        QTimerEvent event(timer->timerId());
+        QCoreApplication::sendEvent(timer, &event);
+    };
+    for (int round = 1; round <= 2; ++round) {
+        for (int i = 1; i < timer->chunks(); ++i)
+            tick();
+        QCOMPARE(timeouts.size(), round - 1);
+        tick();
+        QCOMPARE(timeouts.size(), round);
+    }
+    QCOMPARE(qint64(timer->interval()) * timer->chunks(), days * 86400000LL);
+    QCOMPARE(trace.words.count("TIME"), 2);
+}
+
+QTEST_MAIN(TestTimer)
+#include "tst_timer.moc"

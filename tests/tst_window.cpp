@@ -1,0 +1,182 @@
+#include "testkit.h"
+
+#include <QDesktopServices>
+#include <QImage>
+#include <QStyleOptionButton>
+#include <QtTest>
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { opened << url.toString(); }
+
+private slots:
+    void form_data();
+    void form();
+    void startsUp_data();
+    void startsUp();
+    void links();
+
+private:
+    QStringList opened;
+};
+
+void TestWindow::form_data()
+{
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("parentName");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+
+    const auto row = [](const char *name, const char *cls, const char *parent, QRect rect,
+                        const QString &text = QString()) {
+        QTest::newRow(name) << cls << parent << rect << text;
+    };
+    row("centralWidget", "QWidget", "Solvane", {});
+    row("quotebtn", "QPushButton", "centralWidget", {260, 10, 81, 31}, "Quote");
+    row("reloadtxtbtn", "QPushButton", "centralWidget", {260, 42, 81, 31}, "Reload Txt File");
+    row("label", "QLabel", "centralWidget", {10, 40, 231, 31},
+        QStringLiteral("© Tarnwick 2026\ncontact@tarnwick.com"));
+    row("minsrad", "QRadioButton", "centralWidget", {80, 10, 51, 17}, "Mins");
+    row("hoursrad", "QRadioButton", "centralWidget", {130, 10, 51, 17}, "Hours");
+    row("daysrad", "QRadioButton", "centralWidget", {190, 10, 51, 17}, "Days");
+    row("timeentry", "QSpinBox", "centralWidget", {20, 10, 42, 22});
+    row("reloadtxtbtn_2", "QPushButton", "centralWidget", {10, 80, 141, 31},
+        "Buy Full Version Now!");
+    row("reloadtxtbtn_3", "QPushButton", "centralWidget", {200, 80, 141, 31}, "Visit Tarnwick");
+    row("menuBar", "QMenuBar", "Solvane", {0, 0, 351, 21});
+    row("mainToolBar", "QToolBar", "Solvane", {});
+    row("statusBar", "QStatusBar", "Solvane", {});
+}
+
+void TestWindow::form()
+{
+    QFETCH(QString, className);
+    QFETCH(QString, parentName);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+
+    // The form exactly as set up, before any layout or window code acts on it.
+    QMainWindow bare;
+    Ui::Solvane form;
+    form.setupUi(&bare);
+    QCOMPARE(bare.objectName(), QStringLiteral("Solvane"));
+    QCOMPARE(bare.windowTitle(), QStringLiteral("Solvane Free vs 2.0 Tarnwick"));
+    QCOMPARE(bare.size(), QSize(351, 168));
+    const auto *built = bare.findChild<QWidget *>(QTest::currentDataTag());
+    QVERIFY(built);
+    QCOMPARE(built->metaObject()->className(), className.toLatin1());
+    QCOMPARE(built->parent()->objectName(), parentName);
+    if (!geometry.isNull())
+        QCOMPARE(built->geometry(), geometry);
+    if (const auto *radio = qobject_cast<const QRadioButton *>(built))
+        QVERIFY(!radio->isChecked());
+    if (const auto *spin = qobject_cast<const QSpinBox *>(built))
+        QCOMPARE(spin->value(), 0);
+
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    Trace trace;
+    Solvane window;
+    QVERIFY2(trace.others.filter("No matching signal").isEmpty(),
+             qPrintable(trace.others.join('\n')));
+    const auto *w = window.findChild<QWidget *>(QTest::currentDataTag());
+    if (qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w))
+        QCOMPARE(w->geometry(), geometry);
+
+    // Every text shows in full inside its fixed box, in the font the window settled on.
+    QRect room;
+    if (const auto *label = qobject_cast<const QLabel *>(w)) {
+        QCOMPARE(label->text(), text);
+        room = label->contentsRect();
+    } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
+        QCOMPARE(button->text(), text);
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = text;
+        room = w->style()->subElementRect(qobject_cast<const QRadioButton *>(w)
+                                              ? QStyle::SE_RadioButtonContents
+                                              : QStyle::SE_PushButtonContents,
+                                          &option, w);
+    }
+    if (!text.isEmpty()) {
+        const QSize need = w->fontMetrics().boundingRect(room, Qt::AlignCenter, text).size();
+        QVERIFY2(need.width() <= room.width() && need.height() <= room.height(),
+                 qPrintable(QString("%1x%2 in %3x%4")
+                                .arg(need.width())
+                                .arg(need.height())
+                                .arg(room.width())
+                                .arg(room.height())));
+    }
+}
+
+void TestWindow::startsUp_data()
+{
+    QTest::addColumn<QByteArray>("iconFile");
+    QTest::addColumn<QSize>("iconSize");
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(20, 20, QImage::Format_ARGB32).save(&buffer, "PNG");
+    QTest::newRow("own icon") << png << QSize(20, 20);
+    // Missing or broken files fall back on the built-in icon.
+    QTest::newRow("no icon") << QByteArray() << QSize(256, 256);
+    QTest::newRow("broken icon") << QByteArray("\x89PNG\r\n\x1a\nnot really") << QSize(256, 256);
+}
+
+void TestWindow::startsUp()
+{
+    QFETCH(QByteArray, iconFile);
+    QFETCH(QSize, iconSize);
+
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    if (!iconFile.isEmpty()) {
+        QFile file("icon.png");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(iconFile) == iconFile.size());
+    }
+    Trace trace;
+    Stdout out;
+    Solvane window;
+    const Ui::Solvane *ui = SolvaneProbe::ui(window);
+
+    QVERIFY(window.isVisible());
+    QVERIFY(ui->daysrad->isChecked() && !ui->hoursrad->isChecked() && !ui->minsrad->isChecked());
+    QCOMPARE(ui->timeentry->value(), 1);
+    QCOMPARE(ui->timeentry->minimum(), 0);
+    QCOMPARE(ui->timeentry->maximum(), 99);
+    QCOMPARE(SolvaneProbe::quotes(window).value("key"), QStringLiteral("value"));
+    QCOMPARE(trace.words, QStringList{"D"});
+    QCOMPARE(out.text(), QByteArray());
+
+    const QSystemTrayIcon *tray = SolvaneProbe::tray(window);
+    QVERIFY(tray->isVisible());
+    QCOMPARE(tray->toolTip(), QStringLiteral("Solvane vs 2.0 Free"));
+    QCOMPARE(tray->icon().availableSizes().value(0), iconSize);
+    QCOMPARE(window.windowIcon().availableSizes().value(0), iconSize);
+}
+
+void TestWindow::links()
+{
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    Solvane window;
+    QDesktopServices::setUrlHandler("http", this, "openUrl");
+    QDesktopServices::setUrlHandler("", this, "openUrl");
+    const Ui::Solvane *ui = SolvaneProbe::ui(window);
+    for (QPushButton *button : {ui->reloadtxtbtn_2, ui->reloadtxtbtn_3, ui->reloadtxtbtn_2})
+        QTest::mouseClick(button, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("http");
+    QDesktopServices::unsetUrlHandler("");
+
+    const QString store(
+        "http://www.tarnwick.com/store/index.php?route=product/product&product_id=50");
+    QCOMPARE(opened, (QStringList{store, "www.tarnwick.com", store}));
+    QVERIFY(window.isVisible());
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
