@@ -32,8 +32,8 @@ private:
         // Clicks in quick succession across tests would pair up as a double click.
         QTest::qWait(QApplication::doubleClickInterval() + 100);
         const QPoint at = SolvaneProbe::tray(w)->geometry().center();
-        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
-                 "--repeat", QString::number(repeat), "--delay", "80", button});
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "--repeat",
+                 QString::number(repeat), "--delay", "80", button});
     }
 
     QProcess trayer;
