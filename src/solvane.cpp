@@ -6,6 +6,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QUrl>
 
 #include <algorithm>
@@ -38,21 +41,33 @@ QIcon loadIcon()
     return icon;
 }
 
+// Whether a text widget's text shows in full in the room its style leaves for it.
+bool textFits(const QWidget *w)
+{
+    QString text;
+    QRect room;
+    if (const auto *label = qobject_cast<const QLabel *>(w)) {
+        text = label->text();
+        room = label->contentsRect();
+    } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = text = button->text();
+        const auto element = qobject_cast<const QRadioButton *>(w) ? QStyle::SE_RadioButtonContents
+                                                                   : QStyle::SE_PushButtonContents;
+        room = w->style()->subElementRect(element, &option, w);
+    }
+    const QSize need = w->fontMetrics().boundingRect(room, Qt::AlignCenter, text).size();
+    return text.isEmpty() || (need.width() <= room.width() && need.height() <= room.height());
+}
+
 // The boxes have fixed sizes made for a smaller default font than most Linux desktops use.
 // Shrink the form's font just enough for every text to show in full; leave it if it fits.
 void fitFontToBoxes(QWidget *form)
 {
     const auto widgets = form->findChildren<QWidget *>();
-    const auto fits = [&widgets] {
-        return std::all_of(widgets.begin(), widgets.end(), [](const QWidget *w) {
-            if (!qobject_cast<const QAbstractButton *>(w) && !qobject_cast<const QLabel *>(w))
-                return true;
-            const QSize need = w->sizeHint();
-            return need.width() <= w->width() && need.height() <= w->height();
-        });
-    };
     QFont font = form->font();
-    while (!fits()) {
+    while (!std::all_of(widgets.cbegin(), widgets.cend(), textFits)) {
         if (font.pointSizeF() > 4)
             font.setPointSizeF(font.pointSizeF() - 0.25);
         else if (font.pixelSize() > 5)
