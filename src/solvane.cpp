@@ -89,7 +89,7 @@ static void initResources()
 void ReminderTimer::startInterval(qint64 msec)
 {
     // The fewest equal chunks that each fit an int; day-based intervals always divide evenly.
-    chunkCount = int((msec + INT_MAX - 1) / INT_MAX);
+    chunkCount = int(qMax<qint64>(1, (msec + INT_MAX - 1) / INT_MAX));
     while (msec % chunkCount != 0)
         ++chunkCount;
     chunksLeft = chunkCount;
