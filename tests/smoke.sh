@@ -28,11 +28,15 @@ wait_for() {
     done
     return 1
 }
-visible_windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
+# xdotool gives up when a window vanishes while it searches; the callers retry.
+search() { xdotool search "$@" 2>/dev/null || true; }
+visible_windows() { search --onlyvisible --pid "$pid" | wc -l; }
+main_window() { search --onlyvisible --name '^Solvane Free vs 2.0 Tarnwick$' | head -1; }
 
 PATH=$work/bin:$PATH QT_MESSAGE_PATTERN='%{type} %{file}: %{message}' "$solvane" 2>err &
 pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Solvane Free vs 2.0 Tarnwick$' | head -1)
+wait_for eval 'test -n "$(main_window)"' || fail "no window"
+window=$(main_window)
 xdotool windowactivate --sync "$window"
 sleep 0.3
 before=$(visible_windows)
@@ -42,12 +46,12 @@ xdotool key space
 wait_for grep -q 'debug solvane: D: 40' err || fail "no quote traced"
 grep 'debug solvane:' err | tail -3 | cut -d' ' -f3- >traces
 printf 'TIME\nSmoke gets in your eyes\nD: 40\n' | diff - traces || fail "quote traces"
-wait_for test "$(visible_windows)" -gt "$before" || fail "no balloon window"
+wait_for eval 'test "$(visible_windows)" -gt "$before"' || fail "no balloon window"
 [[ -z $shot ]] || import -window root png:- | convert - -trim +repage "$shot"
 
 xdotool windowminimize "$window"
 wait_for eval '! mapped "$window"' || fail "minimise did not hide the window"
-icon=$(xdotool search --class solvane | while read -r w; do
+icon=$(search --class solvane | while read -r w; do
     xwininfo -id "$w" 2>/dev/null | grep -q 'Width: \(1[0-9]\|2[0-9]\|3[0-2]\)$' && echo "$w"
 done | head -1)
 [[ -n $icon ]] || fail "no tray icon"
@@ -58,9 +62,11 @@ wait_for mapped "$window" || fail "a tray click did not bring the window back"
 # The link buttons sit just before "Quote" in the focus chain.
 xdotool windowactivate --sync "$window"
 sleep 0.3
-xdotool key shift+Tab space shift+Tab space
+xdotool key shift+Tab space
 wait_for test -s opened || fail "no address handed over"
-sleep 0.5
+xdotool key shift+Tab space
+wait_for eval 'test "$(wc -l <opened)" -eq 2' || fail "one address missing"
+sleep 0.3
 printf '%s\n' www.tarnwick.com \
     'http://www.tarnwick.com/store/index.php?route=product/product&product_id=50' |
     diff - opened || fail "addresses"
