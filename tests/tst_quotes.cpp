@@ -49,6 +49,12 @@ void TestQuotes::load_data()
         << QByteArray("L1\n\n\nL4\n") << QStringList{"", "L4", "L1", ""};
     QTest::newRow("later value wins")
         << QByteArray("k\nold\nz\n1\nk\nnew\n") << QStringList{"k", "new", "z", "1"};
+    QTest::newRow("long keys, NUL")
+        << QByteArray("prefix--long-B\n1\nprefix--long-A\n2\nprefix--long-B\n3\na\0b\n4\na\n5\n",
+                      61)
+        << QStringList{
+               "a", "5", QString::fromUtf8("a\0b", 3), "4", "prefix--long-A", "2", "prefix--long-B",
+               "3"};
     QTest::newRow("key order") << QByteArray("b\n1\nab\n2\na\n3\nB\n4\n")
                                << QStringList{"B", "4", "a", "3", "ab", "2", "b", "1"};
     QTest::newRow("UTF-8") << QByteArray("日本\n語\nÇa va\nÉmile\n")

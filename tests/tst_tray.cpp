@@ -126,8 +126,9 @@ void TestTray::maximisedComesBackNormal()
     clickTray(window, "1");
     QTRY_VERIFY(window.isVisible());
     QTRY_VERIFY(window.isActiveWindow());
-    QVERIFY(!window.isMaximized() && !window.isMinimized());
-    QCOMPARE(window.size(), QSize(351, 168));
+    // The window manager may pass through its old maximised state on the way back.
+    QTRY_VERIFY(!window.isMaximized() && !window.isMinimized());
+    QTRY_COMPARE(window.size(), QSize(351, 168));
 }
 
 void TestTray::minimiseWithoutTray()
@@ -143,6 +144,7 @@ void TestTray::minimiseWithoutTray()
     QTest::qWait(200);
     QVERIFY(window.isVisible());
     QVERIFY(trace.words.isEmpty());
+    QVERIFY(SolvaneProbe::tray(window)->isVisible());
 
     // With a tray again, minimising hides once more.
     startTray();

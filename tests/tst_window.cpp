@@ -15,6 +15,8 @@ public slots:
 private slots:
     void form_data();
     void form();
+    void textsFit_data();
+    void textsFit();
     void startsUp_data();
     void startsUp();
     void links();
@@ -76,6 +78,11 @@ void TestWindow::form()
     if (const auto *spin = qobject_cast<const QSpinBox *>(built))
         QCOMPARE(spin->value(), 0);
 
+    if (const auto *label = qobject_cast<const QLabel *>(built))
+        QCOMPARE(label->text(), text);
+    if (const auto *button = qobject_cast<const QAbstractButton *>(built))
+        QCOMPARE(button->text(), text);
+
     WorkDir dir;
     WorkDir::writeQuotes("key\nvalue\n");
     Trace trace;
@@ -85,30 +92,57 @@ void TestWindow::form()
     const auto *w = window.findChild<QWidget *>(QTest::currentDataTag());
     if (qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w))
         QCOMPARE(w->geometry(), geometry);
+}
 
-    // Every text shows in full inside its fixed box, in the font the window settled on.
+// The room the style leaves for a widget's text, and whether the text shows in full in it.
+static bool showsInFull(const QWidget *w, QString *text)
+{
     QRect room;
     if (const auto *label = qobject_cast<const QLabel *>(w)) {
-        QCOMPARE(label->text(), text);
+        *text = label->text();
         room = label->contentsRect();
     } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
-        QCOMPARE(button->text(), text);
         QStyleOptionButton option;
         option.initFrom(button);
-        option.text = text;
+        option.text = *text = button->text();
         room = w->style()->subElementRect(qobject_cast<const QRadioButton *>(w)
                                               ? QStyle::SE_RadioButtonContents
                                               : QStyle::SE_PushButtonContents,
                                           &option, w);
     }
-    if (!text.isEmpty()) {
-        const QSize need = w->fontMetrics().boundingRect(room, Qt::AlignCenter, text).size();
-        QVERIFY2(need.width() <= room.width() && need.height() <= room.height(),
-                 qPrintable(QString("%1x%2 in %3x%4")
-                                .arg(need.width())
-                                .arg(need.height())
-                                .arg(room.width())
-                                .arg(room.height())));
+    const QSize need = w->fontMetrics().boundingRect(room, Qt::AlignCenter, *text).size();
+    return text->isEmpty() || (need.width() <= room.width() && need.height() <= room.height());
+}
+
+void TestWindow::textsFit_data()
+{
+    QTest::addColumn<qreal>("points");
+    QTest::newRow("desktop default") << QApplication::font().pointSizeF();
+    QTest::newRow("large") << 14.0;
+    QTest::newRow("small enough already") << 6.0;
+}
+
+void TestWindow::textsFit()
+{
+    QFETCH(qreal, points);
+
+    const QFont desktop = QApplication::font();
+    QFont font = desktop;
+    font.setPointSizeF(points);
+    QApplication::setFont(font);
+    const auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+    WorkDir dir;
+    WorkDir::writeQuotes("key\nvalue\n");
+    Solvane window;
+
+    const QWidget *form = SolvaneProbe::ui(window)->centralWidget;
+    QCOMPARE(form->font().family(), font.family());
+    QVERIFY(form->font().pointSizeF() <= points);
+    if (points <= 6)
+        QVERIFY(!form->testAttribute(Qt::WA_SetFont));
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        QString text;
+        QVERIFY2(showsInFull(w, &text), qPrintable(text));
     }
 }
 
