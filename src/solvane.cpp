@@ -35,7 +35,10 @@ constexpr qint64 msPerDay = 24 * msPerHour;
 // minimised to it would be lost, so fall back on the built-in copy.
 QIcon loadIcon()
 {
-    QIcon icon(QStringLiteral("./icon.png"));
+    // Only a regular file: reading a FIFO would block start-up.
+    QIcon icon;
+    if (QFileInfo(QStringLiteral("./icon.png")).isFile())
+        icon = QIcon(QStringLiteral("./icon.png"));
     if (icon.pixmap(32).isNull())
         icon = QIcon(QStringLiteral(":/icon.png"));
     return icon;
@@ -93,14 +96,19 @@ void ReminderTimer::startInterval(qint64 msec)
     while (msec % chunkCount != 0)
         ++chunkCount;
     chunksLeft = chunkCount;
+    // Coarse timers may fire a little early, which adds up over chunks; one start(int) with
+    // the whole interval keeps the toolkit's default.
+    setTimerType(chunkCount > 1 ? Qt::PreciseTimer : Qt::CoarseTimer);
     start(int(msec / chunkCount));
 }
 
 void ReminderTimer::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == timerId() && --chunksLeft > 0)
-        return;
-    chunksLeft = chunkCount;
+    if (event->timerId() == timerId()) {
+        if (--chunksLeft > 0)
+            return;
+        chunksLeft = chunkCount;
+    }
     QTimer::timerEvent(event);
 }
 
