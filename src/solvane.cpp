@@ -172,14 +172,41 @@ void Solvane::loadfromfile()
         expectingFirst = !expectingFirst;
     }
 
-    // One sort and in-order appends beat a map insert per pair on big files. The stable sort
-    // keeps file order among equal keys, so the later value of a repeated key still wins.
-    std::stable_sort(pairs.begin(), pairs.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (auto it = pairs.cbegin(); it != pairs.cend(); ++it) {
-        const auto next = std::next(it);
-        if (next == pairs.cend() || next->first != it->first)
-            quotes.insert(quotes.cend(), it->first, it->second);
+    // One sort and in-order appends beat a map insert per pair on big files. Whole-key
+    // comparisons chase strings all over the heap, so the keys are first sorted by their first
+    // eight UTF-16 units, packed into integers in one small array, and then only the runs that
+    // tie on those, each small enough to stay in the cache. Both sorts are stable: equal keys
+    // keep file order, so the later value of a repeated key still wins.
+    const auto units = [](const QString &key, int from) {
+        quint64 packed = 0; // zero-padded: a shorter key orders first or ties
+        for (int i = from; i < from + 4; ++i)
+            packed = packed << 16 | (i < key.size() ? key.at(i).unicode() : 0u);
+        return packed;
+    };
+    struct Slot {
+        quint64 high, low;
+        size_t pair;
+    };
+    std::vector<Slot> order(pairs.size());
+    for (size_t i = 0; i < pairs.size(); ++i)
+        order[i] = {units(pairs[i].first, 0), units(pairs[i].first, 4), i};
+    const auto byUnits = [](const Slot &a, const Slot &b) {
+        return a.high != b.high ? a.high < b.high : a.low < b.low;
+    };
+    std::stable_sort(order.begin(), order.end(), byUnits);
+    for (auto run = order.begin(); run != order.end();) {
+        const auto next = std::upper_bound(run, order.end(), *run, byUnits);
+        if (next - run > 1)
+            std::stable_sort(run, next, [&pairs](const Slot &a, const Slot &b) {
+                return pairs[a.pair].first < pairs[b.pair].first;
+            });
+        run = next;
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+        auto &pair = pairs[order[i].pair];
+        // The value moves over rather than being copied: one touch less of cold memory.
+        if (i + 1 == order.size() || pairs[order[i + 1].pair].first != pair.first)
+            quotes.insert(quotes.cend(), pair.first, QString()).value().swap(pair.second);
     }
 }
 
