@@ -1,0 +1,91 @@
+// Feeds arbitrary bytes to the quote loader as Quotes.txt and checks what must hold for any file,
+// and that the sorted build gives what inserting pair after pair gives.
+#include "testkit.h"
+
+#include <QApplication>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+Solvane *window = nullptr;
+
+// Lines as std::getline sees them: a last line without a line feed still counts.
+size_t lineCount(const uint8_t *data, size_t size)
+{
+    size_t lines = 0;
+    for (size_t i = 0; i < size; ++i)
+        lines += data[i] == '\n';
+    return lines + (size > 0 && data[size - 1] != '\n');
+}
+
+// The straightforward reading: lines split at LF, a CR right before a LF dropped, each pair
+// inserted in turn so that a later one wins.
+QMap<QString, QString> reference(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
+    QList<QByteArray> lines;
+    for (int start = 0; start < bytes.size();) {
+        const int end = bytes.indexOf('\n', start);
+        QByteArray line = bytes.mid(start, end < 0 ? -1 : end - start);
+        if (end >= 0 && line.endsWith('\r'))
+            line.chop(1);
+        lines << line;
+        start = end < 0 ? bytes.size() : end + 1;
+    }
+    QMap<QString, QString> map;
+    for (int i = 0; i + 1 < lines.size(); i += 2)
+        map.insert(QString::fromUtf8(lines[i].constData(), lines[i].size()),
+                   QString::fromUtf8(lines[i + 1].constData(), lines[i + 1].size()));
+    return map;
+}
+
+QMap<QString, QString> load(const uint8_t *data, size_t size)
+{
+    WorkDir::writeQuotes(QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)));
+    QMetaObject::invokeMethod(window, "on_reloadtxtbtn_clicked", Qt::DirectConnection);
+    return SolvaneProbe::quotes(*window);
+}
+
+void check(bool ok, const char *what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    // No display needed; the offscreen platform has no tray, and its warnings and the
+    // program's trace words would only flood the fuzzer's output.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    // Left alive on purpose: destroying the application at exit leaks the offscreen screen
+    // inside Qt, which LeakSanitizer would report; reachable objects are not reported.
+    new QApplication(*argc, *argv);
+    static WorkDir dir;
+    WorkDir::writeQuotes(QByteArray());
+    window = new Solvane;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size > INT32_MAX)
+        return 0;
+    const QMap<QString, QString> first = load(data, size);
+    check(size_t(first.size()) <= lineCount(data, size) / 2, "more entries than line pairs");
+    for (auto it = first.cbegin(); it != first.cend(); ++it)
+        check(!it.key().contains(QLatin1Char('\n')) && !it.value().contains(QLatin1Char('\n')),
+              "line feed inside an entry");
+    check(load(data, size) == first, "the same bytes loaded differently");
+    check(first == reference(data, size), "differs from one insert per pair");
+    return 0;
+}
