@@ -7,15 +7,9 @@
 # shellcheck disable=SC2317 # the prepare_ functions and the edits are called by name
 set -euo pipefail
 solvane=$(realpath "$1")
-title='Solvane Free vs 2.0 Tarnwick'
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "$0")/drive.sh"
 limit_kib=$((1024 * 1024)) # a bad file must not cost more than this much resident memory
-work=$(mktemp -d)
-pid=
-cleanup() {
-    if [[ -n $pid ]]; then kill "$pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # The trace prints keys through the locale's encoding.
 export LC_ALL=C.UTF-8
 

@@ -9,31 +9,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "$1")
-title='Solvane Free vs 2.0 Tarnwick'
-work=$(mktemp -d)
-pid=
-cleanup() {
-    if [[ -n $pid ]]; then kill "$pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    sed 's/^/  stderr: /' "$work/err" >&2
-    exit 1
-}
+# shellcheck source-path=SCRIPTDIR
+source "$root/tests/drive.sh"
 cd "$work"
 cp "$root/resources/Quotes.txt" "$root/resources/icon.png" .
 
-# Waits up to a minute for a command to succeed; memcheck makes everything slow.
-await() {
-    for _ in $(seq 600); do
-        if "$@" >/dev/null 2>&1; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-state() { xwininfo -id "$1" | grep -q "Map State: $2"; }
 # seen WORD N: the trace holds WORD on a line of its own N times.
 seen() { (($(grep -cx "$1" "$work/err") == $2)); }
 
@@ -58,24 +38,7 @@ await seen TIME 4 || fail "Quote after reload"
 
 xdotool windowminimize "$window"
 await state "$window" IsUnMapped || fail "minimise"
-# The tray icon is the small one of the program's windows. Balloons of the same class come and
-# go meanwhile, which can make a search fail, so it is tried again.
-tray_icon() {
-    local w
-    for w in $(xdotool search --class solvane 2>/dev/null); do
-        if xdotool getwindowgeometry "$w" 2>/dev/null | grep -qE 'Geometry: [0-9]{1,2}x[0-9]{1,2}$'; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
-icon=
-for _ in $(seq 50); do
-    icon=$(tray_icon) && break
-    sleep 0.2
-done
-[[ -n $icon ]] || fail "no tray icon"
+icon=$(tray_icon) || fail "no tray icon"
 xdotool mousemove --window "$icon" 5 5 click 1
 await state "$window" IsViewable || fail "restore from the tray"
 
