@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds the Debian package and checks it: the file list is the one docs/packaging.md gives, the
-# launcher and metainfo validate, and the menu command starts the packaged program in the home
-# folder. Runs inside a desktop session:
+# menu entry and metainfo validate, and the menu command starts the packaged program in the
+# user's own quotes folder. Runs inside a desktop session:
 #   scripts/with-desktop tests/packaging.sh <build dir>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,21 +32,43 @@ desktop-file-validate "$desktop"
 appstreamcli validate --no-net --strict \
     "$tmp/root/usr/share/metainfo/com.tarnwick.Solvane.metainfo.xml"
 
-# Start it as a menu would: from another directory, finding the program on PATH. The Exec line
-# holds no desktop-entry escapes, so the shell reads it the same way.
-mkdir "$tmp/home"
+# Start it as a menu would, from another directory, with the launcher and the program below
+# $tmp/root instead of /. The Exec line holds no desktop-entry escapes, so the shell reads it the
+# same way.
+run=$(sed -n 's/^Exec=//p' "$desktop")
+run=${run/\"\/usr\//\"$tmp\/root\/usr\/}
 cd "$tmp"
-(
-    export HOME=$tmp/home PATH=$tmp/root/usr/bin:$PATH
-    eval "exec $(sed -n 's/^Exec=//p' "$desktop")"
-) &
-pid=$!
-window=$(timeout 30 xdotool search --sync --limit 1 --name '^Solvane Free vs 2.0 Tarnwick$') ||
-    fail "no window"
-exe=$(readlink "/proc/$pid/exe")
-[[ $exe == "$tmp/root/usr/bin/solvane" ]] || fail "started $exe"
-cwd=$(readlink "/proc/$pid/cwd")
-[[ $cwd == "$tmp/home" ]] || fail "started in $cwd"
-wmctrl -i -c "$window"
-wait "$pid" || fail "exit code $?"
-pid=
+# menu HOME XDG_DATA_HOME DIR: starts it, checks that it works in DIR and that "Quote" (which has
+# the focus) shows a quote of the Quotes.txt there.
+menu() {
+    (
+        export HOME=$1 XDG_DATA_HOME=$2 PATH=$tmp/root/usr/bin:$PATH
+        eval "exec $run"
+    ) 2>"$tmp/err" &
+    pid=$!
+    window=$(timeout 30 xdotool search --sync --limit 1 --name '^Solvane Free vs 2.0 Tarnwick$') ||
+        fail "no window"
+    exe=$(readlink "/proc/$pid/exe")
+    [[ $exe == "$tmp/root/usr/bin/solvane" ]] || fail "started $exe"
+    cwd=$(readlink "/proc/$pid/cwd")
+    [[ $cwd == "$3" ]] || fail "started in $cwd"
+    xdotool windowactivate --sync "$window" key space
+    for _ in {1..50}; do grep -q '^D: ' "$tmp/err" && break; sleep 0.2; done
+    wmctrl -i -c "$window"
+    wait "$pid" || fail "exit code $?"
+    pid=
+    quote=$(grep -A1 -x TIME "$tmp/err" | sed -n 2p)
+    grep -qxF -- "$quote" "$3/Quotes.txt" || fail "quote '$quote' is not from $3/Quotes.txt"
+}
+
+# A new user gets a copy of the sample quotes; edits to it stay. A relative XDG_DATA_HOME is not
+# valid and means the default.
+data=$tmp/new/.local/share/solvane
+menu "$tmp/new" "" "$data"
+cmp "$tmp/root/usr/share/solvane/Quotes.txt" "$data/Quotes.txt"
+printf 'Edited\nMe\n' >"$data/Quotes.txt"
+menu "$tmp/new" data "$data"
+[[ $(<"$data/Quotes.txt") == $'Edited\nMe' ]] || fail "the user's file was replaced"
+# A Quotes.txt in the home folder is used where it is.
+mkdir "$tmp/old" && printf 'Mine\nMe\n' >"$tmp/old/Quotes.txt"
+menu "$tmp/old" "$tmp/xdg" "$tmp/old"
