@@ -150,3 +150,4 @@ echo
 echo "Threads while idle: Solvane $threads_ours, minimal program $threads_theirs." \
     "Mesa (GL) mappings: Solvane $gl_ours, minimal program $gl_theirs."
 echo "$soak"
+echo "Qt: $(basename "$(readlink -f "$(ldd "$build/src/solvane" | awk '/libQt.Core/ { print $3 }')")")"

@@ -50,7 +50,7 @@ int main(int argc, char **argv)
 
     std::printf("soak: %d entries, %s tray; RSS %ld KiB after a warm-up of 5,000 picks, "
                 "%ld KiB after 50,000 more (%+ld), %ld KiB after 100,000 (%+ld)\n",
-                SolvaneProbe::quotes(window).size(),
+                int(SolvaneProbe::quotes(window).size()),
                 QSystemTrayIcon::isSystemTrayAvailable() ? "with" : "without", start, half,
                 half - start, end, end - start);
     return start > 0 && end - half <= 512 ? 0 : 1;

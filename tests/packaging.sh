@@ -2,10 +2,11 @@
 # Builds the Debian package and checks it: the file list is the one docs/packaging.md gives, the
 # menu entry and metainfo validate, and the menu command starts the packaged program in the
 # user's own quotes folder. Runs inside a desktop session:
-#   scripts/with-desktop tests/packaging.sh <build dir>
+#   scripts/with-desktop tests/packaging.sh <build dir> <Qt major version it was built with>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
+qt=$2
 tmp=$(realpath "$(mktemp -d)")
 pid=
 cleanup() {
@@ -21,7 +22,9 @@ fail() {
 cpack --config "$build/CPackConfig.cmake" -B "$tmp" >/dev/null
 deb=$(echo "$tmp"/solvane_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends == *libqt5widgets5* && $depends != *-dev* ]] || fail "Depends: $depends"
+# Only the run-time libraries of the Qt it was built with: libqt5widgets5, libqt6widgets6, ...
+[[ $depends == *libqt${qt}widgets${qt}* && $depends != *-dev* &&
+    $(grep -o 'libqt[0-9]' <<<"$depends" | sort -u) == "libqt$qt" ]] || fail "Depends: $depends"
 # shellcheck disable=SC2016 # the backticks are Markdown's
 diff <(grep -o '^| `/usr/[^`]*`' "$root/docs/packaging.md" | cut -d'`' -f2 | sort) \
     <(dpkg-deb -c "$deb" | awk '!/^d/ { print substr($6, 2) }' | sort)
