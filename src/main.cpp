@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-// Where Qt 6 changed a default that matters here, keep the Qt 5 one unless the user chose.
+// Where Qt 6 changed a default that matters here, the Qt 5 one, unless the user chose.
 // Returns whether it set QT_QPA_PLATFORM, which is taken back once read.
 static bool keepQt5Defaults()
 {
@@ -16,10 +16,10 @@ static bool keepQt5Defaults()
         QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
             Qt::HighDpiScaleFactorRoundingPolicy::Round);
 
-#if QT_VERSION_MAJOR >= 6 && defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    // On a Wayland session Qt 6 picks Wayland, where a window never learns that it was
-    // minimised, so hiding to the tray would silently stop working. Use XWayland as Qt 5
-    // does; Wayland only when there is no X server.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // On a Wayland session Qt 6 picks Wayland (Qt 5 too, outside GNOME, when its Wayland plugin
+    // is installed), where a window never learns that it was minimised, so hiding to the tray
+    // would silently stop working. Use XWayland; Wayland only when there is no X server.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
         return true;
