@@ -10,6 +10,7 @@ int main(int argc, char **argv)
     if (!glChosen)
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 
+    Solvane::scaleWithScreen();
     QApplication app(argc, argv);
     Solvane window;
     // The toolkit has read it for the first window; browsers started later must not inherit it.

@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
@@ -39,8 +41,13 @@ QIcon loadIcon()
     QIcon icon;
     if (QFileInfo(QStringLiteral("./icon.png")).isFile())
         icon = QIcon(QStringLiteral("./icon.png"));
-    if (icon.pixmap(32).isNull())
-        icon = QIcon(QStringLiteral(":/icon.png"));
+    if (icon.pixmap(32).isNull()) {
+        // A file per size keeps the icon sharp at every scale of the screen.
+        icon = QIcon();
+        const QDir sizes(QStringLiteral(":/icons"));
+        for (const QString &file : sizes.entryList())
+            icon.addFile(sizes.filePath(file));
+    }
     return icon;
 }
 
@@ -110,6 +117,22 @@ void ReminderTimer::timerEvent(QTimerEvent *event)
         chunksLeft = chunkCount;
     }
     QTimer::timerEvent(event);
+}
+
+void Solvane::scaleWithScreen()
+{
+    // The form's boxes have fixed sizes in pixels: unscaled, a high-DPI screen enlarges the
+    // fonts and the style's indicators but not the boxes. These mean the user chose already.
+    for (const char *name : {"QT_ENABLE_HIGHDPI_SCALING", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                             "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"})
+        if (qEnvironmentVariableIsSet(name))
+            return;
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    // Whole steps leave the window unscaled and crammed at 120 dpi and make it a third too
+    // large at 144; fractional ones keep its size in inches, and the style's lines stay sharp.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }
 
 Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)

@@ -35,6 +35,8 @@ class Solvane : public QMainWindow
 public:
     explicit Solvane(QWidget *parent = nullptr);
     ~Solvane() override;
+    // Scales the window as a whole on high-DPI screens; call before the application exists.
+    static void scaleWithScreen();
 
 public slots:
     void displayquote();
