@@ -9,7 +9,6 @@ class TestTimer : public QObject
 private slots:
     void initTestCase_data();
     void init();
-    void cleanup() { ReminderTimer::setQtTimersOnly(false); }
     void interval_data();
     void interval();
     void restarts();
@@ -18,14 +17,9 @@ private slots:
     void overdueFiresOnce();
 
 private:
-    // The reminder timer and any stray QTimer of the window.
-    static QObjectList timers(const Solvane &w)
+    static QList<ReminderTimer *> timers(const Solvane &w)
     {
-        QObjectList found;
-        for (QObject *child : w.children())
-            if (qobject_cast<ReminderTimer *>(child) || qobject_cast<QTimer *>(child))
-                found << child;
-        return found;
+        return w.findChildren<ReminderTimer *>(QString(), Qt::FindDirectChildrenOnly);
     }
     static void choose(const Solvane &window, const char *unit, int count)
     {
@@ -86,7 +80,7 @@ void TestTimer::interval()
     QCOMPARE(timer->interval(), 86400000);
 
     choose(window, qPrintable(unit), count);
-    QCOMPARE(timers(window), QObjectList{timer});
+    QCOMPARE(timers(window), QList<ReminderTimer *>{timer});
     QCOMPARE(timer->isActive(), count > 0);
     if (count > 0) {
         QCOMPARE(timer->interval(), qint64(chunk) * chunks);
@@ -160,8 +154,7 @@ void TestTimer::longIntervalFiresOnce()
     QCOMPARE(trace.words.count("TIME"), 2);
 }
 
-// Runs that end while the event loop is held, as in a sleep, make one timeout, and the timer
-// goes on.
+// Runs that end while the event loop is held, as in a sleep, make one timeout; the timer goes on.
 void TestTimer::overdueFiresOnce()
 {
     ReminderTimer timer;
