@@ -114,12 +114,12 @@ void ReminderTimer::clockExpired()
 // A clock that cannot be set is no use; Qt's timers take over.
 void ReminderTimer::dropClock()
 {
-#ifdef Q_OS_LINUX
     // The notifier goes before the descriptor it watches.
     delete notifier;
     notifier = nullptr;
+#ifdef Q_OS_LINUX
     if (clockFd >= 0)
         close(clockFd);
-    clockFd = -1;
 #endif
+    clockFd = -1;
 }
