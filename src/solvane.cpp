@@ -1,4 +1,5 @@
 #include "solvane.h"
+#include "remindertimer.h"
 #include "ui_solvane.h"
 
 #include <QAbstractButton>
@@ -94,29 +95,6 @@ static void initResources()
 {
     // The icon resource sits in a static library; the linker would drop it otherwise.
     Q_INIT_RESOURCE(solvane);
-}
-
-void ReminderTimer::startInterval(qint64 msec)
-{
-    // The fewest equal chunks that each fit an int; day-based intervals always divide evenly.
-    chunkCount = int(qMax<qint64>(1, (msec + INT_MAX - 1) / INT_MAX));
-    while (msec % chunkCount != 0)
-        ++chunkCount;
-    chunksLeft = chunkCount;
-    // Coarse timers may fire a little early, which adds up over chunks; one start(int) with
-    // the whole interval keeps the toolkit's default.
-    setTimerType(chunkCount > 1 ? Qt::PreciseTimer : Qt::CoarseTimer);
-    start(int(msec / chunkCount));
-}
-
-void ReminderTimer::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() == timerId()) {
-        if (--chunksLeft > 0)
-            return;
-        chunksLeft = chunkCount;
-    }
-    QTimer::timerEvent(event);
 }
 
 void Solvane::scaleWithScreen()
