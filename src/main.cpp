@@ -38,6 +38,7 @@ int main(int argc, char **argv)
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     const bool platformSet = keepQt5Defaults();
 
+    Solvane::scaleWithScreen();
     QApplication app(argc, argv);
     // Programs started from here, such as browsers, must not inherit the platform choice.
     if (platformSet)

@@ -1,10 +1,13 @@
 #include "solvane.h"
+#include "remindertimer.h"
 #include "ui_solvane.h"
 
 #include <QAbstractButton>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
@@ -39,8 +42,13 @@ QIcon loadIcon()
     QIcon icon;
     if (QFileInfo(QStringLiteral("./icon.png")).isFile())
         icon = QIcon(QStringLiteral("./icon.png"));
-    if (icon.pixmap(32).isNull())
-        icon = QIcon(QStringLiteral(":/icon.png"));
+    if (icon.pixmap(32).isNull()) {
+        // A file per size keeps the icon sharp at every scale of the screen.
+        icon = QIcon();
+        const QDir sizes(QStringLiteral(":/icons"));
+        for (const QString &file : sizes.entryList())
+            icon.addFile(sizes.filePath(file));
+    }
     return icon;
 }
 
@@ -89,27 +97,20 @@ static void initResources()
     Q_INIT_RESOURCE(solvane);
 }
 
-void ReminderTimer::startInterval(qint64 msec)
+void Solvane::scaleWithScreen()
 {
-    // The fewest equal chunks that each fit an int; day-based intervals always divide evenly.
-    chunkCount = int(qMax<qint64>(1, (msec + INT_MAX - 1) / INT_MAX));
-    while (msec % chunkCount != 0)
-        ++chunkCount;
-    chunksLeft = chunkCount;
-    // Coarse timers may fire a little early, which adds up over chunks; one start(int) with
-    // the whole interval keeps the toolkit's default.
-    setTimerType(chunkCount > 1 ? Qt::PreciseTimer : Qt::CoarseTimer);
-    start(int(msec / chunkCount));
-}
-
-void ReminderTimer::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() == timerId()) {
-        if (--chunksLeft > 0)
+    // The form's boxes have fixed sizes in pixels: unscaled, a high-DPI screen enlarges the
+    // fonts and the style's indicators but not the boxes. These mean the user chose already.
+    for (const char *name : {"QT_ENABLE_HIGHDPI_SCALING", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                             "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"})
+        if (qEnvironmentVariableIsSet(name))
             return;
-        chunksLeft = chunkCount;
-    }
-    QTimer::timerEvent(event);
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    // Whole steps leave the window unscaled and crammed at 120 dpi and make it a third too
+    // large at 144; fractional ones keep its size in inches, and the style's lines stay sharp.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 }
 
 Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)

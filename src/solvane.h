@@ -4,29 +4,13 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QSystemTrayIcon>
-#include <QTimer>
+
+class ReminderTimer;
 
 namespace Ui
 {
 class Solvane;
 }
-
-// A repeating QTimer whose interval may exceed the int of QTimer::start: a long interval runs as
-// equal chunks that each fit, and timeout() only goes out when the last chunk has elapsed.
-class ReminderTimer : public QTimer
-{
-public:
-    using QTimer::QTimer;
-    void startInterval(qint64 msec);
-    int chunks() const { return chunkCount; }
-
-protected:
-    void timerEvent(QTimerEvent *event) override;
-
-private:
-    int chunkCount = 1;
-    int chunksLeft = 1;
-};
 
 class Solvane : public QMainWindow
 {
@@ -35,6 +19,8 @@ class Solvane : public QMainWindow
 public:
     explicit Solvane(QWidget *parent = nullptr);
     ~Solvane() override;
+    // Scales the window as a whole on high-DPI screens; call before the application exists.
+    static void scaleWithScreen();
 
 public slots:
     void displayquote();

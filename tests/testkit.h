@@ -3,6 +3,7 @@
 #ifndef TESTKIT_H
 #define TESTKIT_H
 
+#include "remindertimer.h"
 #include "solvane.h"
 #include "ui_solvane.h"
 

@@ -143,9 +143,7 @@ void TestQuotes::emptyCollection()
     Solvane window;
     Trace trace;
     QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
-    ReminderTimer *timer = SolvaneProbe::timer(window);
-    QTimerEvent tick(timer->timerId());
-    QCoreApplication::sendEvent(timer, &tick);
+    emit SolvaneProbe::timer(window)->timeout();
     QCOMPARE(trace.words, (QStringList{"TIME", "TIME"}));
     QTest::qWait(100);
     QVERIFY(!balloonTip());
