@@ -2,20 +2,10 @@
 
 #include <QApplication>
 
-// Where Qt 6 changed a default that matters here, the Qt 5 one, unless the user chose.
-// Returns whether it set QT_QPA_PLATFORM, which is taken back once read.
-static bool keepQt5Defaults()
+// Sets QT_QPA_PLATFORM unless the user did; returns whether it did, so that it is taken back
+// once read.
+static bool preferXWayland()
 {
-    // The scale-factor rounding of the Qt 5 build (Qt 5's default); Qt 6 passes fractional
-    // factors through. The user's own scaling settings win.
-    const bool scalingChosen = qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING") ||
-                               qEnvironmentVariableIsSet("QT_AUTO_SCREEN_SCALE_FACTOR") ||
-                               qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ||
-                               qEnvironmentVariableIsSet("QT_SCREEN_SCALE_FACTORS");
-    if (!scalingChosen)
-        QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-            Qt::HighDpiScaleFactorRoundingPolicy::Round);
-
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     // On a Wayland session Qt 6 picks Wayland (Qt 5 too, outside GNOME, when its Wayland plugin
     // is installed), where a window never learns that it was minimised, so hiding to the tray
@@ -36,7 +26,7 @@ int main(int argc, char **argv)
     const bool glChosen = qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION");
     if (!glChosen)
         qputenv("QT_XCB_GL_INTEGRATION", "none");
-    const bool platformSet = keepQt5Defaults();
+    const bool platformSet = preferXWayland();
 
     Solvane::scaleWithScreen();
     QApplication app(argc, argv);

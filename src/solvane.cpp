@@ -105,8 +105,10 @@ void Solvane::scaleWithScreen()
                              "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"})
         if (qEnvironmentVariableIsSet(name))
             return;
+#if QT_VERSION_MAJOR < 6 // Qt 6 always does both
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
     // Whole steps leave the window unscaled and crammed at 120 dpi and make it a third too
     // large at 144; fractional ones keep its size in inches, and the style's lines stay sharp.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
