@@ -100,9 +100,21 @@ wake_ours=$(woken ours.0 ours.1)
 wake_theirs=$(woken theirs.0 theirs.1)
 threads_ours=$(wc -l <ours.1)
 threads_theirs=$(wc -l <theirs.1)
-started=$idle_ours
-close
 started=$idle_theirs
+close
+
+# --- Long run: the idle program presents 5,000 quotes with the real balloon, "Quote" pressed
+# every 10 ms, and keeps what it is left with.
+note "long run: 5,000 quotes (about a minute)"
+window_ours=$(echo "$idle_ours" | cut -d' ' -f3)
+xdotool windowactivate --sync "$window_ours"
+# "Quote" holds the focus in a fresh window. One xdotool for all keys: no process per press.
+mapfile -t presses < <(yes space | head -n 5000)
+xdotool key --delay 10 "${presses[@]}"
+sleep 3
+long_rss_ours=$(kib "$pid_ours" Rss)
+long_pss_ours=$(kib "$pid_ours" Pss)
+started=$idle_ours
 close
 
 # --- Soak: 100,000 picks with the balloon shown each time.
@@ -144,6 +156,10 @@ row "Idle RSS" "$(mib "$rss_ours")" "minimal program: $(mib "$rss_theirs")" \
     "$(ratio "$rss_ours" "$rss_theirs")"
 row "Idle PSS" "$(mib "$pss_ours")" "minimal program: $(mib "$pss_theirs")" \
     "$(ratio "$pss_ours" "$pss_theirs")"
+row "RSS after 5,000 quotes with balloons" "$(mib "$long_rss_ours")" "idle: $(mib "$rss_ours")" \
+    "$(ratio "$long_rss_ours" "$rss_ours")"
+row "PSS after 5,000 quotes with balloons" "$(mib "$long_pss_ours")" "idle: $(mib "$pss_ours")" \
+    "$(ratio "$long_pss_ours" "$pss_ours")"
 row "Wake-ups (context switches) idle for 30 s" "$wake_ours" "minimal program: $wake_theirs" \
     "$(ratio "$wake_ours" "$wake_theirs")"
 echo

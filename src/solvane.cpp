@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -118,6 +119,10 @@ void Solvane::scaleWithScreen()
 Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
 {
     initResources();
+    // Every tray balloon draws through new QIcons, and each leaves pixmaps behind in Qt's 10 MB
+    // cache that nothing asks for again: weeks of reminders would hold megabytes for nothing.
+    // Half a megabyte is about what the window itself caches at start-up.
+    QPixmapCache::setCacheLimit(512);
     ui->setupUi(this);
     fitFontToBoxes(ui->centralWidget);
 
