@@ -6,6 +6,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+class Notifier;
+
 namespace Ui
 {
 class Solvane;
@@ -53,12 +55,14 @@ private slots:
 private:
     void loadfromfile();
     void starttimer();
+    void bringBack();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QSystemTrayIcon *trayIcon = nullptr;
     QMap<QString, QString> quotes;
     Ui::Solvane *ui = nullptr;
     ReminderTimer *reminderTimer = nullptr;
+    Notifier *notifier = nullptr;
 
     friend struct SolvaneProbe; // lets the tests read the private state
 };
