@@ -97,11 +97,16 @@ void Notifier::askServer()
             const bool answered = reply.type() == QDBusMessage::ReplyMessage;
             capabilities = answered ? reply.arguments().value(0).toStringList() : QStringList();
             server = answered ? Server::Ready : Server::Absent;
-            if (waiting) {
-                const Quote quote = *std::exchange(waiting, std::nullopt);
-                show(quote.title, quote.message, quote.msecs);
-            }
+            showWaiting();
         });
+}
+
+void Notifier::showWaiting()
+{
+    if (!waiting || server == Server::Asking || notifying)
+        return;
+    const Quote quote = *std::exchange(waiting, std::nullopt);
+    show(quote.title, quote.message, quote.msecs);
 }
 
 void Notifier::show(const QString &title, const QString &message, int msecs)
@@ -110,7 +115,8 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
         return;
     }
-    if (server == Server::Asking) {
+    // Until the server has given the id of the last notification, the next could not replace it.
+    if (server == Server::Asking || notifying) {
         waiting = Quote{title, message, msecs};
         return;
     }
@@ -138,14 +144,17 @@ void Notifier::notify(const QString &title, const QString &body, const QString &
     QDBusMessage call = notificationCall(QStringLiteral("Notify"));
     call << QStringLiteral("Solvane") << lastId << QString() << title << body << actions << hints
          << msecs;
+    notifying = true;
     ask(call, [this, message, msecs](const QDBusMessage &reply) {
+        notifying = false;
         if (reply.type() == QDBusMessage::ReplyMessage) {
             lastId = reply.arguments().value(0).toUInt();
-            return;
+        } else {
+            // The server has gone or stopped answering: the window has to do, until it is back.
+            showInWindow(message, msecs);
+            askServer();
         }
-        // The server has gone or stopped answering: the window has to do, until it is back.
-        showInWindow(message, msecs);
-        askServer();
+        showWaiting();
     });
 }
 

@@ -37,6 +37,7 @@ private:
 
     template <typename Done> void ask(const QDBusMessage &call, Done done);
     void askServer();
+    void showWaiting();
     void notify(const QString &title, const QString &body, const QString &message, int msecs);
     void showInWindow(const QString &message, int msecs);
 
@@ -46,7 +47,8 @@ private:
     Server server = Server::Absent;
     QStringList capabilities;
     int questions = 0;            // capabilities queries sent; only the latest answer counts
-    std::optional<Quote> waiting; // arrived while the server was being asked
+    std::optional<Quote> waiting; // came while the server was being asked or notified
+    bool notifying = false;
     uint lastId = 0;
 };
 
