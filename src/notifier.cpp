@@ -115,6 +115,9 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
         return;
     }
+    // Qt's D-Bus tray and the server go when the bus goes, without a word from either.
+    if (!QDBusConnection::sessionBus().isConnected())
+        server = Server::Absent;
     // Until the server has given the id of the last notification, the next could not replace it.
     if (server == Server::Asking || notifying) {
         waiting = Quote{title, message, msecs};
