@@ -52,6 +52,9 @@ QVariant imageData(const QIcon &icon)
 Notifier::Notifier(QSystemTrayIcon *tray, QMainWindow *window)
     : QObject(window), tray(tray), window(window)
 {
+    // The window is narrow and clips a long message: hovering shows the whole of it.
+    connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
+            &QWidget::setToolTip);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
