@@ -1,4 +1,5 @@
 #include "solvane.h"
+#include "notifier.h"
 #include "remindertimer.h"
 #include "ui_solvane.h"
 
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPixmapCache>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QUrl>
@@ -121,8 +123,8 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     initResources();
     // Every tray balloon draws through new QIcons, and each leaves pixmaps behind in Qt's 10 MB
     // cache that nothing asks for again: weeks of reminders would hold megabytes for nothing.
-    // Half a megabyte is about what the window itself caches at start-up.
-    QPixmapCache::setCacheLimit(512);
+    // What the window draws again and again fits in a quarter of a megabyte, even at 2x.
+    QPixmapCache::setCacheLimit(256);
     ui->setupUi(this);
     fitFontToBoxes(ui->centralWidget);
 
@@ -136,6 +138,8 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     trayIcon->setIcon(icon);
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
+    notifier = new Notifier(trayIcon, this);
+    connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
 
     ui->daysrad->setChecked(true);
     ui->timeentry->setValue(1);
@@ -160,10 +164,17 @@ void Solvane::loadfromfile()
     std::ifstream file;
     if (QFileInfo(QStringLiteral("Quotes.txt")).isFile())
         file.open("Quotes.txt", std::ios::in);
+    // Started from a menu, nobody reads standard output: the window says where it looked.
+    const QString unable = tr("Unable to open file %1")
+                               .arg(QDir::toNativeSeparators(
+                                   QFileInfo(QStringLiteral("Quotes.txt")).absoluteFilePath()));
     if (!file.is_open()) {
-        std::cout << "Unable to open file";
+        std::cout << "Unable to open file" << std::flush;
+        statusBar()->showMessage(unable);
         return;
     }
+    if (statusBar()->currentMessage() == unable)
+        statusBar()->clearMessage();
 
     std::vector<std::pair<QString, QString>> pairs;
     std::string first;
@@ -234,8 +245,7 @@ void Solvane::displayquote()
     // A second per full ten code units; 0 would keep the balloon up until it is clicked.
     const qint64 hint = qint64(message.size()) / 10 * 1000;
     const int msecs = int(std::clamp<qint64>(hint, 1000, INT_MAX));
-    trayIcon->showMessage(QStringLiteral("Solvane 2.0 Free"), message, QSystemTrayIcon::NoIcon,
-                          msecs);
+    notifier->show(QStringLiteral("Solvane 2.0 Free"), message, msecs);
 }
 
 void Solvane::starttimer()
@@ -268,13 +278,18 @@ bool Solvane::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void Solvane::bringBack()
+{
+    show();
+    setWindowState(Qt::WindowActive);
+}
+
 void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
 {
     TRACE << "DDD";
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        show();
-        setWindowState(Qt::WindowActive);
+        bringBack();
         TRACE << "one";
         break;
     case QSystemTrayIcon::DoubleClick:

@@ -7,6 +7,8 @@
 
 class ReminderTimer;
 
+class Notifier;
+
 namespace Ui
 {
 class Solvane;
@@ -39,12 +41,14 @@ private slots:
 private:
     void loadfromfile();
     void starttimer();
+    void bringBack();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QSystemTrayIcon *trayIcon = nullptr;
     QMap<QString, QString> quotes;
     Ui::Solvane *ui = nullptr;
     ReminderTimer *reminderTimer = nullptr;
+    Notifier *notifier = nullptr;
 
     friend struct SolvaneProbe; // lets the tests read the private state
 };

@@ -20,7 +20,7 @@ search() { xdotool search "$@" 2>/dev/null || true; }
 visible_windows() { search --onlyvisible --pid "$pid" | wc -l; }
 main_window() { search --onlyvisible --name "^$title\$" | head -1; }
 
-PATH=$work/bin:$PATH QT_MESSAGE_PATTERN='%{type} %{file}: %{message}' "$solvane" 2>err &
+PATH=$work/bin:$PATH QT_MESSAGE_PATTERN='%{type} %{file}: %{message}' "$solvane" >out 2>err &
 pid=$!
 await eval 'test -n "$(main_window)"' || fail "no window"
 window=$(main_window)
@@ -54,6 +54,12 @@ sleep 0.3
 printf '%s\n' www.tarnwick.com \
     'http://www.tarnwick.com/store/index.php?route=product/product&product_id=50' |
     diff - opened || fail "addresses"
+
+# A quote file gone at a reload is reported at once, not when the program ends. The link buttons
+# come just before "Quote" and "Reload Txt File" just after it.
+rm Quotes.txt
+xdotool key Tab Tab Tab space
+await grep -q 'Unable to open file' out || fail "no word on standard output"
 
 wmctrl -i -c "$window"
 status=0

@@ -1,7 +1,9 @@
 #include "testkit.h"
 
+#include <QDBusConnectionInterface>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 
 class TestQuotes : public QObject
@@ -16,7 +18,8 @@ private slots:
     void display();
     void emptyCollection();
     void everyEntryComesUp();
-    void balloon();
+    void reachesUser_data();
+    void reachesUser();
 };
 
 static QWidget *balloonTip()
@@ -25,6 +28,22 @@ static QWidget *balloonTip()
         if (w->inherits("QBalloonTip") && w->isVisible())
             return w;
     return nullptr;
+}
+
+static QString dunstctl(const QStringList &args)
+{
+    QProcess dunstctl;
+    dunstctl.start("dunstctl", args);
+    dunstctl.waitForFinished();
+    return dunstctl.readAllStandardOutput().trimmed();
+}
+
+// The latest notification dunst has let go of: "expiry in ms: body".
+static QString lastInHistory()
+{
+    const QJsonValue last = QJsonDocument::fromJson(dunstctl({"history"}).toUtf8())["data"][0][0];
+    return QString::number(last["timeout"]["data"].toInt() / 1000) +
+           " ms: " + last["body"]["data"].toString();
 }
 
 static QStringList entries(const Solvane &window)
@@ -95,10 +114,13 @@ void TestQuotes::reload()
     QPushButton *reload = SolvaneProbe::ui(window)->reloadtxtbtn;
     QCOMPARE(out.text(), QByteArray("Unable to open file"));
     QVERIFY(entries(window).isEmpty());
+    const QString unable = "Unable to open file " + QFileInfo("Quotes.txt").absoluteFilePath();
+    QCOMPARE(window.statusBar()->currentMessage(), unable);
 
     WorkDir::writeQuotes("a\n1\nb\n2\n");
     QTest::mouseClick(reload, Qt::LeftButton);
     QCOMPARE(entries(window), (QStringList{"a", "1", "b", "2"}));
+    QCOMPARE(window.statusBar()->currentMessage(), QString());
 
     WorkDir::writeQuotes("c\n3\n");
     QTest::mouseClick(reload, Qt::LeftButton);
@@ -108,6 +130,7 @@ void TestQuotes::reload()
     QTest::mouseClick(reload, Qt::LeftButton);
     QVERIFY(entries(window).isEmpty());
     QCOMPARE(out.text(), QByteArray("Unable to open fileUnable to open file"));
+    QCOMPARE(window.statusBar()->currentMessage(), unable);
 }
 
 void TestQuotes::display_data()
@@ -162,22 +185,86 @@ void TestQuotes::everyEntryComesUp()
     QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 3);
 }
 
-void TestQuotes::balloon()
+void TestQuotes::reachesUser_data()
 {
-    WorkDir dir;
-    WorkDir::writeQuotes("Short\nQ\n");
-    Solvane window;
-    QTRY_VERIFY(QSystemTrayIcon::isSystemTrayAvailable());
-    QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
-    QTRY_VERIFY(balloonTip());
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<int>("toDunst"); // a signal sent to the notification server first
+    QTest::addColumn<QString>("seenIn");
 
-    QStringList texts;
-    for (const QLabel *label : balloonTip()->findChildren<QLabel *>())
-        texts << label->text();
-    QVERIFY2(texts.contains("Solvane 2.0 Free"), qPrintable(texts.join('|')));
-    QVERIFY2(texts.contains("Short\nQ"), qPrintable(texts.join('|')));
-    // Under ten code units: the balloon still goes away by itself.
-    QTRY_VERIFY_WITH_TIMEOUT(!balloonTip(), 4000);
+    QTest::newRow("XEmbed tray") << true << 0 << "balloon";
+    QTest::newRow("no tray, dunst") << false << 0 << "notification";
+    // Stopped, dunst keeps its name on the bus but answers nothing.
+    QTest::newRow("server never answers") << false << SIGSTOP << "status bar";
+    QTest::newRow("no tray, no server") << false << SIGTERM << "status bar"; // the last: ends dunst
+}
+
+void TestQuotes::reachesUser()
+{
+    QFETCH(bool, tray);
+    QFETCH(int, toDunst);
+    QFETCH(QString, seenIn);
+
+    QProcess trayer;
+    if (tray) {
+        trayer.start("trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "request"});
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+    }
+    const QString history = dunstctl({"count", "history"});
+    const auto bus = QDBusConnection::sessionBus().interface();
+    const uint dunst = bus->servicePid("org.freedesktop.Notifications");
+    QVERIFY(dunst > 0 && kill(pid_t(dunst), toDunst) == 0);
+    const auto resume = qScopeGuard([dunst] { kill(pid_t(dunst), SIGCONT); });
+    if (toDunst == SIGTERM)
+        QTRY_VERIFY(!bus->isServiceRegistered("org.freedesktop.Notifications"));
+
+    WorkDir dir;
+    WorkDir::writeQuotes("Salt & pepper <b>bold</b> a<b\nx > y &amp; z\n");
+    const QString key = "Salt & pepper <b>bold</b> a<b", value = "x > y &amp; z";
+    Trace trace;
+    QElapsedTimer clock;
+    clock.start();
+    Solvane window;
+    QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
+    // Neither start-up nor the button waits for the bus: a blocking call takes 25 s.
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    for (bool reminder : {false, true}) {
+        if (reminder) {
+            QTimerEvent tick(SolvaneProbe::timer(window)->timerId());
+            QCoreApplication::sendEvent(SolvaneProbe::timer(window), &tick);
+        }
+        if (seenIn == "balloon") {
+            QTRY_VERIFY(balloonTip());
+            QStringList texts;
+            for (const QLabel *label : balloonTip()->findChildren<QLabel *>())
+                texts << label->text();
+            QVERIFY2(texts.contains("Solvane 2.0 Free"), qPrintable(texts.join('|')));
+            QVERIFY2(texts.contains(key + "\n" + value), qPrintable(texts.join('|')));
+            balloonTip()->close();
+            QCOMPARE(dunstctl({"count", "displayed"}), "0");
+        } else if (seenIn == "status bar") {
+            QTRY_COMPARE(window.statusBar()->currentMessage(), key + " \u2014 " + value);
+            window.statusBar()->clearMessage();
+        } else {
+            QTRY_COMPARE(dunstctl({"count", "displayed"}), "1");
+        }
+    }
+    if (seenIn == "notification") {
+        // Clicked, the notification brings the window back as the tray icon does.
+        window.showMinimized();
+        QTRY_VERIFY(window.isMinimized());
+        dunstctl({"action", "0"});
+        QTRY_VERIFY(!window.isMinimized() && window.isActiveWindow());
+        QVERIFY(!trace.words.contains("DDD"));
+        // The reminder replaced the first quote; markup is escaped for dunst.
+        QTRY_COMPARE_WITH_TIMEOUT(dunstctl({"count", "history"}).toInt(), history.toInt() + 1,
+                                  10000);
+        QCOMPARE(dunstctl({"count", "displayed"}), "0");
+        QCOMPARE(lastInHistory(),
+                 "4000 ms: Salt &amp; pepper &lt;b&gt;bold&lt;/b&gt; a&lt;b\nx &gt; y &amp;amp; z");
+    }
+    trayer.terminate();
+    trayer.waitForFinished();
+    QTRY_VERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 QTEST_MAIN(TestQuotes)

@@ -1,0 +1,183 @@
+#include "notifier.h"
+
+#include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QImage>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+
+#include <utility>
+
+namespace
+{
+
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+
+// A server that owns its name but does not answer holds a quote back no longer than this.
+constexpr int answerWithin = 2000;
+
+QDBusMessage notificationCall(const QString &method)
+{
+    return QDBusMessage::createMethodCall(service, path, service, method);
+}
+
+// Servers that take markup read the body as a small subset of XML.
+QString escaped(QString text)
+{
+    return text.replace('&', QLatin1String("&amp;"))
+        .replace('<', QLatin1String("&lt;"))
+        .replace('>', QLatin1String("&gt;"));
+}
+
+// The "image-data" hint: width, height, row stride, alpha, bits per sample, channels, pixels.
+QVariant imageData(const QIcon &icon)
+{
+    const QImage image = icon.pixmap(64).toImage().convertToFormat(QImage::Format_RGBA8888);
+    QDBusArgument data;
+    data.beginStructure();
+    data << image.width() << image.height() << int(image.bytesPerLine()) << true << 8 << 4
+         << QByteArray(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
+    data.endStructure();
+    return QVariant::fromValue(data);
+}
+
+} // namespace
+
+Notifier::Notifier(QSystemTrayIcon *tray, QMainWindow *window)
+    : QObject(window), tray(tray), window(window)
+{
+    // The window is narrow and clips a long message: hovering shows the whole of it.
+    connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
+            &QWidget::setToolTip);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    auto *owner =
+        new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, &Notifier::askServer);
+    // From any sender: naming the service would make Qt look up its owner synchronously.
+    bus.connect(QString(), path, service, QStringLiteral("ActionInvoked"), this,
+                SLOT(actionInvoked(uint, QString)));
+    askServer();
+
+    // Qt 5.15 picks the tray once per process, when the first tray icon is made: its platform
+    // theme hands out a D-Bus tray (QDBusTrayIcon) when org.kde.StatusNotifierWatcher reports a
+    // registered StatusNotifierHost, and the XEmbed one otherwise. Ask the watcher the same.
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    ask(get, [this](const QDBusMessage &reply) {
+        dbusTray = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
+    });
+}
+
+template <typename Done> void Notifier::ask(const QDBusMessage &call, Done done)
+{
+    auto *watcher = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(call, answerWithin), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, done] {
+        watcher->deleteLater();
+        done(watcher->reply());
+    });
+}
+
+// Asked at start and whenever the server changes hands or goes away.
+void Notifier::askServer()
+{
+    server = Server::Asking;
+    ask(notificationCall(QStringLiteral("GetCapabilities")),
+        [this, round = ++questions](const QDBusMessage &reply) {
+            if (round != questions)
+                return; // a newer question is under way
+            const bool answered = reply.type() == QDBusMessage::ReplyMessage;
+            capabilities = answered ? reply.arguments().value(0).toStringList() : QStringList();
+            server = answered ? Server::Ready : Server::Absent;
+            showWaiting();
+        });
+}
+
+void Notifier::showWaiting()
+{
+    if (!waiting || server == Server::Asking || notifying)
+        return;
+    const Quote quote = *std::exchange(waiting, std::nullopt);
+    show(quote.title, quote.message, quote.msecs);
+}
+
+void Notifier::show(const QString &title, const QString &message, int msecs)
+{
+    if (!dbusTray && QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
+        return;
+    }
+    // Qt's D-Bus tray and the server go when the bus goes, without a word from either.
+    if (!QDBusConnection::sessionBus().isConnected())
+        server = Server::Absent;
+    // Until the server has given the id of the last notification, the next could not replace it.
+    if (server == Server::Asking || notifying) {
+        waiting = Quote{title, message, msecs};
+        return;
+    }
+    if (server == Server::Absent) {
+        showInWindow(message, msecs);
+        return;
+    }
+    const QString body =
+        capabilities.contains(QLatin1String("body-markup")) ? escaped(message) : message;
+    // Qt's D-Bus tray passes the body to the same server untouched.
+    if (dbusTray)
+        tray->showMessage(title, body, QSystemTrayIcon::NoIcon, msecs);
+    else
+        notify(title, body, message, msecs);
+}
+
+void Notifier::notify(const QString &title, const QString &body, const QString &message, int msecs)
+{
+    QStringList actions;
+    if (capabilities.contains(QLatin1String("actions")))
+        actions << QStringLiteral("default") << tr("Show Solvane");
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), QStringLiteral("com.tarnwick.Solvane")},
+        {QStringLiteral("image-data"), imageData(window->windowIcon())}};
+    QDBusMessage call = notificationCall(QStringLiteral("Notify"));
+    call << QStringLiteral("Solvane") << lastId << QString() << title << body << actions << hints
+         << msecs;
+    notifying = true;
+    ask(call, [this, message, msecs](const QDBusMessage &reply) {
+        notifying = false;
+        if (reply.type() == QDBusMessage::ReplyMessage) {
+            lastId = reply.arguments().value(0).toUInt();
+        } else {
+            // The server has gone or stopped answering: the window has to do, until it is back.
+            showInWindow(message, msecs);
+            askServer();
+        }
+        showWaiting();
+    });
+}
+
+void Notifier::showInWindow(const QString &message, int msecs)
+{
+    // A key is one line of the file, so the first line feed ends it.
+    QString line = message;
+    line.replace(line.indexOf('\n'), 1, QStringLiteral(" \u2014 "));
+    // Hidden to a tray that cannot show the quote, the window would keep it out of sight.
+    if (window->isHidden())
+        window->show();
+    window->statusBar()->showMessage(line, msecs);
+    QApplication::alert(window);
+}
+
+void Notifier::actionInvoked(uint id, const QString &action)
+{
+    if (id == lastId && action == QLatin1String("default"))
+        emit clicked();
+}

@@ -1,0 +1,55 @@
+#ifndef NOTIFIER_H
+#define NOTIFIER_H
+
+#include <QObject>
+#include <QStringList>
+
+#include <optional>
+
+class QDBusMessage;
+class QMainWindow;
+class QSystemTrayIcon;
+
+// Puts a quote in front of the user on whatever the desktop offers at that moment: the tray's
+// balloon, a desktop notification, or failing both the window's status bar. Every D-Bus call is
+// asynchronous, so a notification server that hangs cannot freeze the window.
+class Notifier : public QObject
+{
+    Q_OBJECT
+
+public:
+    Notifier(QSystemTrayIcon *tray, QMainWindow *window);
+    void show(const QString &title, const QString &message, int msecs);
+
+signals:
+    // The user clicked one of our notifications.
+    void clicked();
+
+private slots:
+    void actionInvoked(uint id, const QString &action);
+
+private:
+    enum class Server { Absent, Asking, Ready };
+    struct Quote {
+        QString title, message;
+        int msecs;
+    };
+
+    template <typename Done> void ask(const QDBusMessage &call, Done done);
+    void askServer();
+    void showWaiting();
+    void notify(const QString &title, const QString &body, const QString &message, int msecs);
+    void showInWindow(const QString &message, int msecs);
+
+    QSystemTrayIcon *tray;
+    QMainWindow *window;
+    bool dbusTray = false;
+    Server server = Server::Absent;
+    QStringList capabilities;
+    int questions = 0;            // capabilities queries sent; only the latest answer counts
+    std::optional<Quote> waiting; // came while the server was being asked or notified
+    bool notifying = false;
+    uint lastId = 0;
+};
+
+#endif // NOTIFIER_H
