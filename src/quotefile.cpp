@@ -18,14 +18,18 @@ std::optional<QMap<QString, QString>> readQuoteFile(const QString &path)
         file.open(QFile::encodeName(path).constData(), std::ios::in);
     if (!file.is_open())
         return std::nullopt;
+    return readQuotes(file);
+}
 
+QMap<QString, QString> readQuotes(std::istream &in)
+{
     std::vector<std::pair<QString, QString>> pairs;
     std::string first;
     std::string line;
     bool expectingFirst = true;
-    while (std::getline(file, line)) {
-        // A CR before the LF belongs to the line end, but ifstream keeps it on Linux.
-        if (!file.eof() && !line.empty() && line.back() == '\r')
+    while (std::getline(in, line)) {
+        // A CR before the LF belongs to the line end, but getline keeps it.
+        if (!in.eof() && !line.empty() && line.back() == '\r')
             line.pop_back();
         if (expectingFirst)
             first.swap(line);
