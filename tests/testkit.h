@@ -6,9 +6,11 @@
 #include "remindertimer.h"
 #include "solvane.h"
 #include "ui_solvane.h"
-#include "workdir.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <iostream>
 #include <sstream>
@@ -44,6 +46,24 @@ private:
     }
     static inline Trace *current = nullptr;
     QtMessageHandler previous;
+};
+
+// A fresh temporary working directory, the current one while the object lives.
+class WorkDir
+{
+public:
+    WorkDir() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
+    ~WorkDir() { QDir::setCurrent(previous); }
+    static void writeQuotes(const QByteArray &bytes)
+    {
+        QFile file(QStringLiteral("Quotes.txt"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write Quotes.txt");
+    }
+
+private:
+    QTemporaryDir dir;
+    QString previous;
 };
 
 // Captures what goes to std::cout while alive.

@@ -1,6 +1,5 @@
 // The quote file reader on its own: no window and no display.
 #include "quotefile.h"
-#include "workdir.h"
 
 #include <QtTest>
 
@@ -48,16 +47,18 @@ void TestQuoteFile::read()
     QFETCH(QByteArray, file);
     QFETCH(QStringList, expected);
 
-    WorkDir dir;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Quotes.txt");
+    QFile out(path);
     const QByteArray tag = QTest::currentDataTag();
     if (tag == "directory")
-        QVERIFY(QDir().mkdir("Quotes.txt"));
+        QVERIFY(QDir().mkdir(path));
     else if (tag == "FIFO")
-        QCOMPARE(mkfifo("Quotes.txt", 0600), 0);
+        QCOMPARE(mkfifo(QFile::encodeName(path), 0600), 0);
     else
-        WorkDir::writeQuotes(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size() && out.flush());
 
-    const auto quotes = readQuoteFile(QStringLiteral("Quotes.txt"));
+    const auto quotes = readQuoteFile(path);
     const bool unreadable = tag == "directory" || tag == "FIFO";
     QCOMPARE(quotes.has_value(), !unreadable);
     QStringList entries;
