@@ -1,5 +1,6 @@
 #include "solvane.h"
 #include "notifier.h"
+#include "quotefile.h"
 #include "remindertimer.h"
 #include "ui_solvane.h"
 
@@ -21,11 +22,7 @@
 #include <climits>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <iostream>
-#include <string>
-#include <utility>
-#include <vector>
 
 // Short trace words on the debug channel, tagged with this program's file name.
 #define TRACE QMessageLogger("solvane", __LINE__, Q_FUNC_INFO).debug().noquote().nospace()
@@ -157,76 +154,21 @@ Solvane::~Solvane()
 void Solvane::loadfromfile()
 {
     TRACE << "D";
+    // Emptied first, so the old collection is not held beside the new one while reading.
     quotes.clear();
-
-    // Only a regular file is read: a directory would pass as empty, a FIFO would block the
-    // window on open and a device could be read without end.
-    std::ifstream file;
-    if (QFileInfo(QStringLiteral("Quotes.txt")).isFile())
-        file.open("Quotes.txt", std::ios::in);
+    auto read = readQuoteFile(QStringLiteral("Quotes.txt"));
     // Started from a menu, nobody reads standard output: the window says where it looked.
     const QString unable = tr("Unable to open file %1")
                                .arg(QDir::toNativeSeparators(
                                    QFileInfo(QStringLiteral("Quotes.txt")).absoluteFilePath()));
-    if (!file.is_open()) {
+    if (!read) {
         std::cout << "Unable to open file" << std::flush;
         statusBar()->showMessage(unable);
         return;
     }
     if (statusBar()->currentMessage() == unable)
         statusBar()->clearMessage();
-
-    std::vector<std::pair<QString, QString>> pairs;
-    std::string first;
-    std::string line;
-    bool expectingFirst = true;
-    while (std::getline(file, line)) {
-        // A CR before the LF belongs to the line end, but ifstream keeps it on Linux.
-        if (!file.eof() && !line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (expectingFirst)
-            first.swap(line);
-        else
-            pairs.emplace_back(QString::fromStdString(first), QString::fromStdString(line));
-        expectingFirst = !expectingFirst;
-    }
-
-    // One sort and in-order appends beat a map insert per pair on big files. Whole-key
-    // comparisons chase strings all over the heap, so the keys are first sorted by their first
-    // eight UTF-16 units, packed into integers in one small array, and then only the runs that
-    // tie on those, each small enough to stay in the cache. Both sorts are stable: equal keys
-    // keep file order, so the later value of a repeated key still wins.
-    const auto units = [](const QString &key, int from) {
-        quint64 packed = 0; // zero-padded: a shorter key orders first or ties
-        for (int i = from; i < from + 4; ++i)
-            packed = packed << 16 | (i < key.size() ? key.at(i).unicode() : 0u);
-        return packed;
-    };
-    struct Slot {
-        quint64 high, low;
-        size_t pair;
-    };
-    std::vector<Slot> order(pairs.size());
-    for (size_t i = 0; i < pairs.size(); ++i)
-        order[i] = {units(pairs[i].first, 0), units(pairs[i].first, 4), i};
-    const auto byUnits = [](const Slot &a, const Slot &b) {
-        return a.high != b.high ? a.high < b.high : a.low < b.low;
-    };
-    std::stable_sort(order.begin(), order.end(), byUnits);
-    for (auto run = order.begin(); run != order.end();) {
-        const auto next = std::upper_bound(run, order.end(), *run, byUnits);
-        if (next - run > 1)
-            std::stable_sort(run, next, [&pairs](const Slot &a, const Slot &b) {
-                return pairs[a.pair].first < pairs[b.pair].first;
-            });
-        run = next;
-    }
-    for (size_t i = 0; i < order.size(); ++i) {
-        auto &pair = pairs[order[i].pair];
-        // The value moves over rather than being copied: one touch less of cold memory.
-        if (i + 1 == order.size() || pairs[order[i + 1].pair].first != pair.first)
-            quotes.insert(quotes.cend(), pair.first, QString()).value().swap(pair.second);
-    }
+    quotes.swap(*read);
 }
 
 void Solvane::displayquote()

@@ -59,7 +59,7 @@ ours=$(awk '
     { sub(/^==[0-9]+== /, ""); block = block $0 "\n" }
     /^ *(at|by) / {
         frame = $0
-        if (frame ~ /\((solvane|main|moc_solvane|ui_solvane|qrc_solvane)\.(cpp|h):[0-9]+\)/ ||
+        if (frame ~ /\((solvane|quotefile|main|moc_solvane|ui_solvane|qrc_solvane)\.(cpp|h):[0-9]+\)/ ||
             frame ~ /\(in [^)]*\/solvane\)/) {
             if (frame !~ /: main \(/ || !seen) own = 1
         }
