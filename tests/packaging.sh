@@ -49,15 +49,18 @@ menu() {
         eval "exec $run"
     ) 2>"$tmp/err" &
     pid=$!
-    window=$(timeout 30 xdotool search --sync --limit 1 --name '^Solvane Free vs 2.0 Tarnwick$') ||
+    window=$(timeout 30 xdotool search --sync --onlyvisible --limit 1 \
+        --name '^Solvane Free vs 2.0 Tarnwick$') ||
         fail "no window"
     exe=$(readlink "/proc/$pid/exe")
     [[ $exe == "$tmp/root/usr/bin/solvane" ]] || fail "started $exe"
     cwd=$(readlink "/proc/$pid/cwd")
     [[ $cwd == "$3" ]] || fail "started in $cwd"
-    xdotool windowactivate --sync "$window" key space
+    # Bounded: a window that never becomes active would otherwise stall the test until its timeout.
+    timeout 20 xdotool windowactivate --sync "$window" key space || fail "not activated"
     for _ in {1..50}; do grep -q '^D: ' "$tmp/err" && break; sleep 0.2; done
     wmctrl -i -c "$window"
+    timeout 20 tail --pid="$pid" -f /dev/null || fail "still running after close: $(<"$tmp/err")"
     wait "$pid" || fail "exit code $?"
     pid=
     quote=$(grep -A1 -x TIME "$tmp/err" | sed -n 2p)
