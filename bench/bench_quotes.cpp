@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // In-process figures: loading Quotes.txt beside `LC_ALL=C sort -u` on the same file, and picking
 // and presenting one quote. Run inside a desktop session with a tray, see scripts/bench.
 #include "quotegen.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // Starts a program and reports when its window with the given title is first mapped:
 //   mapwait TITLE program [args...]
 // prints "<milliseconds since the start> <pid> <window id>" as soon as it is, then waits for the

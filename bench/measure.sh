@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # Takes every measurement and prints one table, each figure beside its reference from the same
 # run. Runs inside a desktop session with a tray; scripts/bench builds and starts it:
 #   scripts/with-desktop bench/measure.sh <build dir>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // The reference for the whole-process figures: one main window and one tray icon, built and
 // run with Qt's default settings.
 #include <QApplication>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // Generated quote files for measuring: pairs of ~80-character lines of words, a few with
 // accented letters so decoding is not all ASCII. The same seed gives the same file.
 #ifndef QUOTEGEN_H

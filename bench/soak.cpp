@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // 100,000 picks, each presented and followed by a pass of the event loop: the resident size
 // has to stay flat. Prints it after a warm-up, halfway and at the end, and fails when the second
 // half grew it by more than 512 KiB; the first half may still fill Qt's caches.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // Feeds arbitrary bytes to the quote file reader as a file's contents and checks what must hold
 // for any file, and that the sorted build gives what inserting pair after pair gives. It reads
 // from memory: writing a file per run would leave the fuzzer waiting on the disk.

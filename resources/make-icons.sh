@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # Regenerates the committed icon files from the sample icon: hicolor PNGs for Linux menus and
 # the multi-size solvane.ico for the Windows executable. Needs ImageMagick; run it after
 # changing icon.png and commit the results, so building never needs ImageMagick.

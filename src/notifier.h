@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 #ifndef NOTIFIER_H
 #define NOTIFIER_H
 

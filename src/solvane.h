@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 #ifndef SOLVANE_H
 #define SOLVANE_H
 

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # Tries bad Quotes.txt files against the real program. For each case Solvane must start, stay
 # up, press "Quote", reload, press "Quote" again and close cleanly, all within a time limit and
 # a memory bound; the trace words on standard error show what it loaded. Prints one table row

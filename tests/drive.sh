@@ -1,4 +1,7 @@
 # shellcheck shell=bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # Sourced by the scripts that drive the real program from outside, inside a desktop session
 # (scripts/with-desktop). They keep the program's pid in $pid, so that it is stopped with the
 # scratch folder $work on any exit, and its standard error in $work/err.

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # Memory checks of the real program, inside a desktop session:
 #   scripts/with-desktop tests/memcheck.sh <build dir>
 # 1. valgrind's memcheck over a whole session driven from outside: start, "Quote" three times,

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # A real one-minute reminder, driven from outside: after "Mins" is chosen (count 1) the quote
 # comes 60 s later. Takes a minute, so only `ctest --test-dir build -C slow -L slow` runs it.
 set -euo pipefail

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # Builds the Debian package and checks it: the file list is the one docs/packaging.md gives, the
 # menu entry and metainfo validate, and the menu command starts the packaged program in the
 # user's own quotes folder. Runs inside a desktop session:

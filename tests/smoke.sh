@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
 # End-to-end check of the real program, driven only from outside, inside a desktop session:
 #   scripts/with-desktop tests/smoke.sh path/to/solvane [screenshot.png]
 set -euo pipefail

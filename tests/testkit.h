@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // Shared test helpers: private state of the window, trace capture, a scratch working directory
 // and standard output capture.
 #ifndef TESTKIT_H

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
 // The quote file reader on its own: no window and no display.
 #include "quotefile.h"
 
