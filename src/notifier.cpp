@@ -63,13 +63,16 @@ Notifier::Notifier(QSystemTrayIcon *tray, QMainWindow *window)
         return;
     auto *owner =
         new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, &Notifier::askServer);
+    connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        lastId = 0; // a new server counts its own ids: ours could replace another program's
+        askServer();
+    });
     // From any sender: naming the service would make Qt look up its owner synchronously.
     bus.connect(QString(), path, service, QStringLiteral("ActionInvoked"), this,
                 SLOT(actionInvoked(uint, QString)));
     askServer();
 
-    // Qt 5.15 picks the tray once per process, when the first tray icon is made: its platform
+    // Qt picks the tray once per process, when the first tray icon is made: its platform
     // theme hands out a D-Bus tray (QDBusTrayIcon) when org.kde.StatusNotifierWatcher reports a
     // registered StatusNotifierHost, and the XEmbed one otherwise. Ask the watcher the same.
     const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -77,8 +80,11 @@ Notifier::Notifier(QSystemTrayIcon *tray, QMainWindow *window)
         watcher, QStringLiteral("/StatusNotifierWatcher"),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    trayKnown = false;
     ask(get, [this](const QDBusMessage &reply) {
         dbusTray = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
+        trayKnown = true;
+        showWaiting();
     });
 }
 
@@ -103,13 +109,15 @@ void Notifier::askServer()
             const bool answered = reply.type() == QDBusMessage::ReplyMessage;
             capabilities = answered ? reply.arguments().value(0).toStringList() : QStringList();
             server = answered ? Server::Ready : Server::Absent;
+            // Only a slow server is asked again; a missing one announces its return on the bus.
+            slow = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
             showWaiting();
         });
 }
 
 void Notifier::showWaiting()
 {
-    if (!waiting || server == Server::Asking || notifying)
+    if (!waiting || !trayKnown || server == Server::Asking || notifying)
         return;
     const Quote quote = *std::exchange(waiting, std::nullopt);
     show(quote.title, quote.message, quote.msecs);
@@ -117,6 +125,11 @@ void Notifier::showWaiting()
 
 void Notifier::show(const QString &title, const QString &message, int msecs)
 {
+    // Until the kind of tray is known, a quote could reach a markup server unescaped.
+    if (!trayKnown) {
+        waiting = Quote{title, message, msecs};
+        return;
+    }
     if (!dbusTray && QSystemTrayIcon::isSystemTrayAvailable()) {
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
         return;
@@ -131,6 +144,8 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
     }
     if (server == Server::Absent) {
         showInWindow(message, msecs);
+        if (slow)
+            askServer();
         return;
     }
     const QString body =
@@ -144,12 +159,14 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
 
 void Notifier::notify(const QString &title, const QString &body, const QString &message, int msecs)
 {
+    if (!image.isValid())
+        image = imageData(window->windowIcon()); // once: each conversion would cache a pixmap
     QStringList actions;
     if (capabilities.contains(QLatin1String("actions")))
         actions << QStringLiteral("default") << tr("Show Solvane");
     const QVariantMap hints{
         {QStringLiteral("desktop-entry"), QStringLiteral("com.tarnwick.Solvane")},
-        {QStringLiteral("image-data"), imageData(window->windowIcon())}};
+        {QStringLiteral("image-data"), image}};
     QDBusMessage call = notificationCall(QStringLiteral("Notify"));
     call << QStringLiteral("Solvane") << lastId << QString() << title << body << actions << hints
          << msecs;

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QVariant>
 
 #include <optional>
 
@@ -47,6 +48,9 @@ private:
     QSystemTrayIcon *tray;
     QMainWindow *window;
     bool dbusTray = false;
+    bool trayKnown = true;
+    bool slow = false; // the server kept its name but did not answer in time
+    QVariant image;
     Server server = Server::Absent;
     QStringList capabilities;
     int questions = 0;            // capabilities queries sent; only the latest answer counts

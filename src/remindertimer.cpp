@@ -78,7 +78,7 @@ qint64 ReminderTimer::remainingTime() const
 
 void ReminderTimer::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() != timerId())
+    if (!chunkTimer.isActive() || event->timerId() != timerId())
         return QObject::timerEvent(event);
     if (--chunksLeft > 0)
         return;

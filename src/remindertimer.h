@@ -30,7 +30,7 @@ public:
     qint64 remainingTime() const;
     // Qt timer runs per interval, 1 on the sleep-inclusive clock.
     int chunks() const { return chunkCount; }
-    // The Qt timer's id for the chunks, -1 on the sleep-inclusive clock.
+    // The Qt timer's id for the chunks; unused on the sleep-inclusive clock.
     int timerId() const { return chunkTimer.timerId(); }
 
     // For tests: timers made from now on use Qt's timers.

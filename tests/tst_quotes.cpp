@@ -170,17 +170,15 @@ void TestQuotes::reachesUser()
     WorkDir::writeQuotes("Salt & pepper <b>bold</b> a<b\nx > y &amp; z\n");
     const QString key = "Salt & pepper <b>bold</b> a<b", value = "x > y &amp; z";
     Trace trace;
-    QElapsedTimer clock;
-    clock.start();
     Solvane window;
     QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
-    // Neither start-up nor the button waits for the bus: a blocking call takes 25 s.
-    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    // Neither start-up nor the button waits for the bus: when the click returns, the quote is
+    // still held back for an answer that never comes.
+    if (toDunst == SIGSTOP)
+        QCOMPARE(window.statusBar()->currentMessage(), QString());
     for (bool reminder : {false, true}) {
-        if (reminder) {
-            QTimerEvent tick(SolvaneProbe::timer(window)->timerId());
-            QCoreApplication::sendEvent(SolvaneProbe::timer(window), &tick);
-        }
+        if (reminder)
+            emit SolvaneProbe::timer(window)->timeout();
         if (seenIn == "balloon") {
             QTRY_VERIFY(balloonTip());
             QStringList texts;
