@@ -138,7 +138,10 @@ void TestWindow::textsFit()
     QApplication::setFont(font);
     // As in the program, the style's metrics follow the screen; QTEST_MAIN pins them to 96 dpi.
     QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
-    const auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+    const auto restore = qScopeGuard([&desktop] {
+        QApplication::setFont(desktop);
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
+    });
     WorkDir dir;
     WorkDir::writeQuotes("key\nvalue\n");
     Solvane window;
