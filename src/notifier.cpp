@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: MIT
 
 #include "notifier.h"
+#include "traywatcher.h"
 
 #include <QApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
-#include <QDBusVariant>
 #include <QImage>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -52,9 +52,10 @@ QVariant imageData(const QIcon &icon)
 
 } // namespace
 
-Notifier::Notifier(QSystemTrayIcon *tray, QMainWindow *window)
-    : QObject(window), tray(tray), window(window)
+Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow *window)
+    : QObject(window), tray(tray), trayWatcher(trayWatcher), window(window)
 {
+    connect(trayWatcher, &TrayWatcher::changed, this, &Notifier::showWaiting);
     // The window is narrow and clips a long message: hovering shows the whole of it.
     connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
             &QWidget::setToolTip);
@@ -71,21 +72,6 @@ Notifier::Notifier(QSystemTrayIcon *tray, QMainWindow *window)
     bus.connect(QString(), path, service, QStringLiteral("ActionInvoked"), this,
                 SLOT(actionInvoked(uint, QString)));
     askServer();
-
-    // Qt picks the tray once per process, when the first tray icon is made: its platform
-    // theme hands out a D-Bus tray (QDBusTrayIcon) when org.kde.StatusNotifierWatcher reports a
-    // registered StatusNotifierHost, and the XEmbed one otherwise. Ask the watcher the same.
-    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        watcher, QStringLiteral("/StatusNotifierWatcher"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
-    trayKnown = false;
-    ask(get, [this](const QDBusMessage &reply) {
-        dbusTray = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
-        trayKnown = true;
-        showWaiting();
-    });
 }
 
 template <typename Done> void Notifier::ask(const QDBusMessage &call, Done done)
@@ -117,7 +103,7 @@ void Notifier::askServer()
 
 void Notifier::showWaiting()
 {
-    if (!waiting || !trayKnown || server == Server::Asking || notifying)
+    if (!waiting || !trayWatcher->known() || server == Server::Asking || notifying)
         return;
     const Quote quote = *std::exchange(waiting, std::nullopt);
     show(quote.title, quote.message, quote.msecs);
@@ -126,11 +112,11 @@ void Notifier::showWaiting()
 void Notifier::show(const QString &title, const QString &message, int msecs)
 {
     // Until the kind of tray is known, a quote could reach a markup server unescaped.
-    if (!trayKnown) {
+    if (!trayWatcher->known()) {
         waiting = Quote{title, message, msecs};
         return;
     }
-    if (!dbusTray && QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!trayWatcher->dbus() && trayWatcher->available()) {
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
         return;
     }
@@ -151,7 +137,7 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
     const QString body =
         capabilities.contains(QLatin1String("body-markup")) ? escaped(message) : message;
     // Qt's D-Bus tray passes the body to the same server untouched.
-    if (dbusTray)
+    if (trayWatcher->dbus())
         tray->showMessage(title, body, QSystemTrayIcon::NoIcon, msecs);
     else
         notify(title, body, message, msecs);

@@ -13,6 +13,7 @@
 class QDBusMessage;
 class QMainWindow;
 class QSystemTrayIcon;
+class TrayWatcher;
 
 // Puts a quote in front of the user on whatever the desktop offers at that moment: the tray's
 // balloon, a desktop notification, or failing both the window's status bar. Every D-Bus call is
@@ -22,7 +23,7 @@ class Notifier : public QObject
     Q_OBJECT
 
 public:
-    Notifier(QSystemTrayIcon *tray, QMainWindow *window);
+    Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow *window);
     void show(const QString &title, const QString &message, int msecs);
 
 signals:
@@ -46,9 +47,8 @@ private:
     void showInWindow(const QString &message, int msecs);
 
     QSystemTrayIcon *tray;
+    TrayWatcher *trayWatcher;
     QMainWindow *window;
-    bool dbusTray = false;
-    bool trayKnown = true;
     bool slow = false; // the server kept its name but did not answer in time
     QVariant image;
     Server server = Server::Absent;

@@ -5,6 +5,7 @@
 #include "notifier.h"
 #include "quotefile.h"
 #include "remindertimer.h"
+#include "traywatcher.h"
 #include "ui_solvane.h"
 
 #include <QAbstractButton>
@@ -132,14 +133,22 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     setWindowIcon(icon);
     show();
 
-    trayIcon = new QSystemTrayIcon(this);
+    trayIcon = new QSystemTrayIcon(icon, this);
     trayIcon->setToolTip(tr("Solvane vs 2.0 Free"));
     trayIcon->setVisible(true);
-    trayIcon->setIcon(icon);
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
-    notifier = new Notifier(trayIcon, this);
+    trayWatcher = new TrayWatcher(this);
+    notifier = new Notifier(trayIcon, trayWatcher, this);
     connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
+    // A panel that restarts at once docks the icon again, and the window can stay hidden.
+    trayGone.setSingleShot(true);
+    trayGone.setInterval(3000);
+    connect(&trayGone, &QTimer::timeout, this, [this] {
+        if (isHidden() && !trayWatcher->available())
+            bringBack();
+    });
+    connect(trayWatcher, &TrayWatcher::changed, this, &Solvane::trayChanged);
 
     ui->daysrad->setChecked(true);
     ui->timeentry->setValue(1);
@@ -213,8 +222,7 @@ void Solvane::starttimer()
 bool Solvane::eventFilter(QObject *watched, QEvent *event)
 {
     // Without a tray there is no icon to come back from, so a minimise stays a plain one.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
-        QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && trayWatcher->available()) {
         TRACE << "minimise";
         event->ignore();
         hide();
@@ -227,6 +235,18 @@ void Solvane::bringBack()
 {
     show();
     setWindowState(Qt::WindowActive);
+    // Already shown but behind other windows, it has no state to change.
+    raise();
+    activateWindow();
+}
+
+// A hidden window comes back when the tray it hid in goes away: no icon is left to click.
+void Solvane::trayChanged()
+{
+    if (trayWatcher->available())
+        trayGone.stop();
+    else if (isHidden())
+        trayGone.start();
 }
 
 void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)

@@ -7,10 +7,11 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QSystemTrayIcon>
-
-class ReminderTimer;
+#include <QTimer>
 
 class Notifier;
+class ReminderTimer;
+class TrayWatcher;
 
 namespace Ui
 {
@@ -29,6 +30,8 @@ public:
 
 public slots:
     void displayquote();
+    // Shows the window in front, from the tray, a notification or another start of the program.
+    void bringBack();
 
 private slots:
     void clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
@@ -44,7 +47,7 @@ private slots:
 private:
     void loadfromfile();
     void starttimer();
-    void bringBack();
+    void trayChanged();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QSystemTrayIcon *trayIcon = nullptr;
@@ -52,6 +55,8 @@ private:
     Ui::Solvane *ui = nullptr;
     ReminderTimer *reminderTimer = nullptr;
     Notifier *notifier = nullptr;
+    TrayWatcher *trayWatcher = nullptr;
+    QTimer trayGone; // grace for a restarting panel before a hidden window comes back
 
     friend struct SolvaneProbe; // lets the tests read the private state
 };

@@ -1,0 +1,30 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
+#ifndef SINGLEINSTANCE_H
+#define SINGLEINSTANCE_H
+
+#include <QObject>
+#include <QVariantMap>
+
+// One running copy per quote folder. The first start in a folder owns a name on the session bus
+// made from the folder; a later start there asks that copy to show its window instead.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+public:
+    using QObject::QObject;
+    // Whether this copy should run: false when a running copy in the same folder has answered.
+    // Without a session bus, or when that copy does not answer, it runs.
+    bool claim();
+
+public slots:
+    Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
+
+signals:
+    void activated();
+};
+
+#endif // SINGLEINSTANCE_H
