@@ -1,0 +1,114 @@
+#!/bin/bash
+# SPDX-FileCopyrightText: 2026 Tarnwick
+# SPDX-License-Identifier: MIT
+
+# The real program's lifecycle: trays that go away or restart, second starts, and closing with
+# KDE's platform theme. Runs in a session with a bus and no tray; each case starts its own:
+#   scripts/with-desktop --no-tray --bus tests/lifecycle.sh path/to/solvane
+set -euo pipefail
+solvane=$(realpath "$1")
+
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "$0")/drive.sh"
+trap 'kill -CONT $(jobs -p) 2>/dev/null; kill $(jobs -p) 2>/dev/null; cleanup' EXIT
+mkdir "$work/a" "$work/b"
+printf 'key\nvalue\n' | tee "$work/a/Quotes.txt" >"$work/b/Quotes.txt"
+
+# start FOLDER [VAR=value...]: a copy in that folder; sets pid and window.
+start() {
+    (cd "$work/$1" && exec env "${@:2}" "$solvane" 2>>"$work/err") &
+    pid=$!
+    await eval 'window=$(xdotool search --all --pid $pid --name "^$title\$")' || fail "$row: no window"
+}
+shown() { state "$window" IsViewable; }
+# Hidden to the tray, the window is withdrawn; minimised, the window manager keeps it iconic.
+hidden() { ! shown && ! xprop -id "$window" WM_STATE | grep -q 'window state'; }
+windows() { xdotool search --name "^$title\$" | wc -l; }
+within() { # within SECONDS COMMAND...: fails when the command fails or takes longer
+    SECONDS=0
+    "${@:2}" && ((SECONDS <= $1)) || fail "$row: not within $1 s: ${*:2}"
+}
+# close: through the window manager; the program must end with 0.
+close() {
+    wmctrl -i -c "$window"
+    timeout 10 tail --pid="$pid" -f /dev/null || fail "$row: still running after close"
+    wait "$pid" || fail "$row: exit code $?"
+}
+
+# Each tray, and how to tell it is up: Qt picks the kind of tray when the program starts.
+trayer=(trayer --edge bottom --align right --widthtype request --height 32)
+trayer_up() { xdotool search --classname trayer; }
+sni=(gtk-sni-tray-standalone --watcher --bottom)
+sni_up() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+        string:IsStatusNotifierHostRegistered | grep -q true
+}
+while read -r row tray then; do
+    command="$tray[@]"
+    "${!command}" >/dev/null 2>&1 &
+    traypid=$!
+    await "${tray}_up" || fail "$row: no tray"
+    start a
+    sleep 1 # the icon docks
+    fds=$(ls "/proc/$pid/fd" | wc -l)
+    for _ in $(seq 20); do
+        xdotool windowminimize "$window"
+        await hidden || fail "$row: not hidden to the tray"
+        (cd "$work/a" && "$solvane") # a second start restores it
+        await shown || fail "$row: not restored"
+    done
+    (($(ls "/proc/$pid/fd" | wc -l) == fds)) || fail "$row: descriptors $fds -> $(ls "/proc/$pid/fd" | wc -l)"
+    xdotool windowminimize "$window"
+    await hidden
+    kill "$traypid"
+    wait "$traypid" || true
+    if [[ $then == restarted ]]; then
+        "${!command}" >/dev/null 2>&1 &
+        traypid=$!
+        sleep 5
+        hidden || fail "$row: shown though the tray came back"
+        xdotool mousemove --window "$(tray_icon)" 5 5 click 1
+    fi
+    within 10 await shown
+    close
+    kill "$traypid" 2>/dev/null || true
+done <<EOF
+xembed-gone      trayer gone
+xembed-restarted trayer restarted
+dbus-gone        sni    gone
+EOF
+
+# A second start in folder a while a first copy runs there.
+while read -r row folder stop env; do
+    start a
+    first=$pid first_window=$window
+    xdotool windowminimize "$window"
+    ((stop)) && kill -STOP "$first"
+    if [[ $row == same-folder ]]; then
+        (cd "$work/a" && "$solvane" >"$work/out") || fail "$row: exit code $?"
+        [[ ! -s $work/out ]] || fail "$row: wrote to standard output"
+        within 5 await shown
+        [[ $(xdotool getactivewindow) == "$window" && $(windows) == 1 ]] || fail "$row: not active"
+    else
+        # shellcheck disable=SC2086 # one word or none
+        within 5 start "$folder" $env
+        [[ $(windows) == 2 ]] && kill -0 "$first" || fail "$row: not both running"
+        close
+    fi
+    kill -CONT "$first"
+    pid=$first window=$first_window
+    close
+done <<EOF
+same-folder   a 0
+other-folder  b 0
+stopped-first a 1
+no-bus        a 0 DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+EOF
+
+# Closing ends the program on KDE too, whose tray holds Qt's event loop open.
+row=kde
+start a XDG_CURRENT_DESKTOP=KDE
+grep -q KDEPlasmaPlatformTheme "/proc/$pid/maps" || fail "KDE's platform theme not loaded"
+close
+echo "lifecycle: PASS"
