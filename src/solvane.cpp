@@ -133,9 +133,10 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     setWindowIcon(icon);
     show();
 
-    trayIcon = new QSystemTrayIcon(icon, this);
+    trayIcon = new QSystemTrayIcon(this);
     trayIcon->setToolTip(tr("Solvane vs 2.0 Free"));
     trayIcon->setVisible(true);
+    trayIcon->setIcon(icon);
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
     trayWatcher = new TrayWatcher(this);
