@@ -31,6 +31,9 @@ int main(int argc, char **argv)
 #endif
 
     Solvane::scaleWithScreen();
+    // The name desktops show for the tray item and above every notification, whichever path
+    // sends it. No display name: Qt would append it to the window title.
+    QCoreApplication::setApplicationName(QStringLiteral("Solvane"));
     QApplication app(argc, argv);
     // Before any window or tray icon: a second start in the same folder only shows the first.
     SingleInstance instance;

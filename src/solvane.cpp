@@ -128,6 +128,8 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     QPixmapCache::setCacheLimit(256);
     ui->setupUi(this);
     fitFontToBoxes(ui->centralWidget);
+    // The one control without a text of its own; a screen reader would say only "spin button".
+    ui->timeentry->setAccessibleName(tr("Interval"));
 
     const QIcon icon = loadIcon();
     setWindowIcon(icon);

@@ -3,8 +3,8 @@
 # SPDX-License-Identifier: MIT
 
 # The real program's lifecycle: trays that go away or restart, second starts, and closing with
-# KDE's platform theme. Runs in a session with a bus and no tray; each case starts its own:
-#   scripts/with-desktop --no-tray --bus tests/lifecycle.sh path/to/solvane <Qt major version>
+# KDE's platform theme. Runs in a session with dunst and no tray; each case starts its own:
+#   scripts/with-desktop --no-tray --dunst tests/lifecycle.sh path/to/solvane <Qt major version>
 set -euo pipefail
 solvane=$(realpath "$1")
 qt=$2
@@ -53,6 +53,11 @@ while read -r row tray then; do
     await "${tray}_up" || fail "$row: no tray"
     start a
     sleep 1 # the icon docks
+    if [[ $tray == sni ]]; then # Qt's D-Bus tray sends the quote to the notification server
+        xdotool windowactivate --sync "$window" key space
+        await eval 'dunstctl history | tr -d " \n" | grep -q "appname\":{\"type\":\"s\",\"data\":\"Solvane\""' ||
+            fail "$row: no notification from \"Solvane\": $(dunstctl history)"
+    fi
     fds=$(ls "/proc/$pid/fd" | wc -l)
     for _ in $(seq 20); do
         xdotool windowminimize "$window"

@@ -3,6 +3,7 @@
 
 #include "testkit.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QImage>
 #include <QtTest>
@@ -51,7 +52,7 @@ void TestWindow::form_data()
     row("minsrad", "QRadioButton", "centralWidget", {80, 10, 51, 17}, "Mins");
     row("hoursrad", "QRadioButton", "centralWidget", {130, 10, 51, 17}, "Hours");
     row("daysrad", "QRadioButton", "centralWidget", {190, 10, 51, 17}, "Days");
-    row("timeentry", "QSpinBox", "centralWidget", {20, 10, 42, 22});
+    row("timeentry", "QSpinBox", "centralWidget", {20, 10, 42, 22}, "Interval"); // its name
     row("reloadtxtbtn_2", "QPushButton", "centralWidget", {10, 80, 141, 31},
         "Buy Full Version Now!");
     row("reloadtxtbtn_3", "QPushButton", "centralWidget", {200, 80, 141, 31}, "Visit Tarnwick");
@@ -99,6 +100,9 @@ void TestWindow::form()
     const auto *w = window.findChild<QWidget *>(QTest::currentDataTag());
     if (qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w))
         QCOMPARE(w->geometry(), geometry);
+    // What a screen reader says for each control the keyboard reaches.
+    if (w->focusPolicy() & Qt::TabFocus)
+        QCOMPARE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name), text);
 }
 
 // The size of the ink a widget's text leaves: the pixels that change with the text's colour.
