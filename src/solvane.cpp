@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextBoundaryFinder>
 #include <QUrl>
 
 #include <algorithm>
@@ -37,6 +38,32 @@ namespace
 constexpr qint64 msPerMinute = 60000;
 constexpr qint64 msPerHour = 60 * msPerMinute;
 constexpr qint64 msPerDay = 24 * msPerHour;
+
+// The longest quote and author line a balloon shows whole; with the form's font at 96 dpi, a
+// balloon holding both fits a 1366x768 screen with its title. Longer ones are shortened.
+constexpr int quoteBound = 1200;
+constexpr int authorBound = 200;
+
+// Cuts a line longer than the bound after its last whole word that fits, or after its last whole
+// character when a word would leave less than half, and marks the cut.
+QString shortened(const QString &line, int bound)
+{
+    if (line.size() <= bound)
+        return line;
+    const QChar ellipsis(0x2026);
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, line);
+    words.setPosition(bound - 1);
+    while (words.position() > bound / 2 &&
+           !(words.boundaryReasons() & QTextBoundaryFinder::EndOfItem))
+        words.toPreviousBoundary();
+    if (words.position() > bound / 2)
+        return line.left(words.position()) + ellipsis;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, line);
+    characters.setPosition(bound - 1);
+    if (!characters.isAtBoundary())
+        characters.toPreviousBoundary();
+    return line.left(characters.position()) + ellipsis;
+}
 
 // "./icon.png" may be missing or broken; an empty tray icon is invisible, and a window
 // minimised to it would be lost, so fall back on the built-in copy.
@@ -196,10 +223,12 @@ void Solvane::displayquote()
 
     const auto entry = std::next(quotes.cbegin(), r % n);
     TRACE << entry.key();
-    const QString message = entry.key() + QLatin1Char('\n') + entry.value();
-    TRACE << "D: " << message.size();
+    TRACE << "D: " << entry.key().size() + 1 + entry.value().size();
 
-    // A second per full ten code units; 0 would keep the balloon up until it is clicked.
+    // No balloon or notification can show a pasted essay; laying one out would freeze the window.
+    const QString message = shortened(entry.key(), quoteBound) + QLatin1Char('\n') +
+                            shortened(entry.value(), authorBound);
+    // A second per full ten code units shown; 0 would keep the balloon up until it is clicked.
     const qint64 hint = qint64(message.size()) / 10 * 1000;
     const int msecs = int(std::clamp<qint64>(hint, 1000, INT_MAX));
     notifier->show(QStringLiteral("Solvane 2.0 Free"), message, msecs);

@@ -125,6 +125,28 @@ try dev_zero_link '- -'
 try replaced '3 5' replace
 try deleted '3 -' delete
 
+# A pasted essay of 200,000 words: the window answers the next click within half a second, and
+# showing the quote costs no more than 30 MiB.
+mkdir "$work/essay" && cd "$work/essay"
+awk 'BEGIN { srand(1); for (i = 0; i < 200000; i++) printf "%s ", substr("abcdefghij", 1 + int(rand() * 5), 1 + int(rand() * 8)); print "\nAn author" }' >Quotes.txt
+"$solvane" 2>err &
+pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
+rss() { awk '/^VmRSS/ { print $2 }' "/proc/$pid/status"; }
+sleep 1
+before=$(rss)
+xdotool windowactivate --sync "$window" key space && start=$(date +%s%N) && xdotool key Tab space
+for _ in $(seq 100); do (($(grep -cx D err) == 2)) && break || sleep 0.01; done
+answered=$((($(date +%s%N) - start) / 1000000))
+sleep 0.5 # the balloon drawn
+after=$(rss)
+wmctrl -i -c "$window"
+wait "$pid" || failed=1
+pid=
+echo "essay: reload answered after $answered ms; RSS $((before / 1024)) -> $((after / 1024)) MiB"
+((answered <= 500 && after - before <= 30 * 1024)) || failed=1
+cd "$work"
+
 # The loader says so on standard output when there was nothing to read.
 for name in directory fifo dev_zero_link deleted; do
     grep -q 'Unable to open file' "$work/$name.out" || {

@@ -166,9 +166,16 @@ void TestQuotes::reachesUser()
     if (toDunst == SIGTERM)
         QTRY_VERIFY(!bus->isServiceRegistered("org.freedesktop.Notifications"));
 
+    // 120 words come whole; longer quotes are cut after a whole word, or failing one after a
+    // whole character, never inside a surrogate pair.
+    const QString base = "Salt & pepper <b>bold</b> a<b", value = "x > y &amp; z";
+    const QString words = base + QString(" abcdefghi").repeated(116);
+    const QString emoji = base + " " + QString("\U0001F600").repeated(584);
+    const QStringList keys{words, base + QString(" abcdefghi").repeated(200),
+                           emoji + QString("\U0001F600").repeated(100)};
+    const QStringList shown{words, keys[1].left(1199) + "\u2026", emoji + "\u2026"};
     WorkDir dir;
-    WorkDir::writeQuotes("Salt & pepper <b>bold</b> a<b\nx > y &amp; z\n");
-    const QString key = "Salt & pepper <b>bold</b> a<b", value = "x > y &amp; z";
+    WorkDir::writeQuotes((keys[0] + "\n" + value + "\n").toUtf8());
     Trace trace;
     Solvane window;
     QTest::mouseClick(SolvaneProbe::ui(window)->quotebtn, Qt::LeftButton);
@@ -176,9 +183,13 @@ void TestQuotes::reachesUser()
     // still held back for an answer that never comes.
     if (toDunst == SIGSTOP)
         QCOMPARE(window.statusBar()->currentMessage(), QString());
-    for (bool reminder : {false, true}) {
-        if (reminder)
+    for (int i = 0; i < keys.size(); ++i) {
+        const QString &key = shown[i];
+        if (i > 0) {
+            WorkDir::writeQuotes((keys[i] + "\n" + value + "\n").toUtf8());
+            QTest::mouseClick(SolvaneProbe::ui(window)->reloadtxtbtn, Qt::LeftButton);
             emit SolvaneProbe::timer(window)->timeout();
+        }
         if (seenIn == "balloon") {
             QTRY_VERIFY(balloonTip());
             QStringList texts;
@@ -204,12 +215,14 @@ void TestQuotes::reachesUser()
         dunstctl({"action", "0"});
         QTRY_VERIFY(!window.isMinimized() && window.isActiveWindow());
         QVERIFY(!trace.words.contains("DDD"));
-        // The reminder replaced the first quote; markup is escaped for dunst.
+        // The reminders replaced the first quote; markup is escaped for dunst, and the time is
+        // that of the text shown.
         QTRY_COMPARE_WITH_TIMEOUT(dunstctl({"count", "history"}).toInt(), history.toInt() + 1,
                                   10000);
         QCOMPARE(dunstctl({"count", "displayed"}), "0");
-        QCOMPARE(lastInHistory(),
-                 "4000 ms: Salt &amp; pepper &lt;b&gt;bold&lt;/b&gt; a&lt;b\nx &gt; y &amp;amp; z");
+        QCOMPARE(lastInHistory(), "121000 ms: Salt &amp; pepper &lt;b&gt;bold&lt;/b&gt; a&lt;b " +
+                                      QString("\U0001F600").repeated(584) +
+                                      "\u2026\nx &gt; y &amp;amp; z");
     }
     trayer.terminate();
     trayer.waitForFinished();
