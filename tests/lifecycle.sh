@@ -55,8 +55,8 @@ while read -r row tray then; do
     sleep 1 # the icon docks
     if [[ $tray == sni ]]; then # Qt's D-Bus tray sends the quote to the notification server
         xdotool windowactivate --sync "$window" key space
-        await eval 'dunstctl history | tr -d " \n" | grep -q "appname\":{\"type\":\"s\",\"data\":\"Solvane\""' ||
-            fail "$row: no notification from \"Solvane\": $(dunstctl history)"
+        await eval 'dunstctl history | grep -A2 "\"appname\"" | grep -q "\"Solvane\""' ||
+            fail "$row: no notification from \"Solvane\""
     fi
     fds=$(ls "/proc/$pid/fd" | wc -l)
     for _ in $(seq 20); do

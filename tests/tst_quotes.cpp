@@ -215,6 +215,7 @@ void TestQuotes::reachesUser()
         dunstctl({"action", "0"});
         QTRY_VERIFY(!window.isMinimized() && window.isActiveWindow());
         QVERIFY(!trace.words.contains("DDD"));
+        dunstctl({"close"});
         // The reminders replaced the first quote; markup is escaped for dunst, and the time is
         // that of the text shown.
         QTRY_COMPARE_WITH_TIMEOUT(dunstctl({"count", "history"}).toInt(), history.toInt() + 1,

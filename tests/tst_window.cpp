@@ -97,7 +97,7 @@ void TestWindow::form()
     Solvane window;
     QVERIFY2(trace.others.filter("No matching signal").isEmpty(),
              qPrintable(trace.others.join('\n')));
-    const auto *w = window.findChild<QWidget *>(QTest::currentDataTag());
+    auto *w = window.findChild<QWidget *>(QTest::currentDataTag());
     if (qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w))
         QCOMPARE(w->geometry(), geometry);
     // What a screen reader says for each control the keyboard reaches.
