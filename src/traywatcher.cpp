@@ -3,11 +3,13 @@
 
 #include "traywatcher.h"
 
+#ifdef QT_DBUS_LIB // not on Windows, which has no D-Bus tray
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#endif
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
 // Only the X11 platform plugin knows when an XEmbed tray comes or goes, and it tells through its
@@ -37,6 +39,9 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
                 SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(trayWindowChanged()));
         trayWindowChanged();
     }
+#ifndef QT_DBUS_LIB
+    learnKind(false);
+#else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         learnKind(false);
@@ -50,6 +55,7 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
         bus.connect(QString(), watcherPath, watcherService, QLatin1String(signal), this,
                     SLOT(askHost()));
     askHost();
+#endif
 }
 
 bool TrayWatcher::available() const
@@ -71,6 +77,7 @@ void TrayWatcher::learnKind(bool hostThere)
 
 void TrayWatcher::askHost()
 {
+#ifdef QT_DBUS_LIB
     QDBusMessage get = QDBusMessage::createMethodCall(
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
@@ -88,6 +95,7 @@ void TrayWatcher::askHost()
         else if (available() != was)
             emit changed();
     });
+#endif
 }
 
 void TrayWatcher::trayWindowChanged()
