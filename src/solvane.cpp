@@ -51,14 +51,16 @@ QString shortened(const QString &line, int bound)
     if (line.size() <= bound)
         return line;
     const QChar ellipsis(0x2026);
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, line);
+    // A boundary depends on a character or two after it: no need to analyse a whole essay.
+    const QString head = line.left(bound + 2);
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, head);
     words.setPosition(bound - 1);
     while (words.position() > bound / 2 &&
            !(words.boundaryReasons() & QTextBoundaryFinder::EndOfItem))
         words.toPreviousBoundary();
     if (words.position() > bound / 2)
         return line.left(words.position()) + ellipsis;
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, line);
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, head);
     characters.setPosition(bound - 1);
     if (!characters.isAtBoundary())
         characters.toPreviousBoundary();

@@ -4,6 +4,7 @@
 #include "traywatcher.h"
 
 #ifdef QT_DBUS_LIB // not on Windows, which has no D-Bus tray
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -15,6 +16,8 @@
 // Only the X11 platform plugin knows when an XEmbed tray comes or goes, and it tells through its
 // native interface, a QPA class; Qt's own tray icon listens there too. No other file needs QPA.
 #include <qpa/qplatformnativeinterface.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -55,20 +58,43 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
         bus.connect(QString(), watcherPath, watcherService, QLatin1String(signal), this,
                     SLOT(askHost()));
     askHost();
+    // Qt's D-Bus tray registers its name on the bus while the first tray icon is made visible,
+    // before this runs; asking the bus what Qt made cannot race a tray host that starts later.
+    const QString ours =
+        QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
+    ask(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")),
+        [this, ours](const QDBusMessage &reply) {
+            const QStringList names = reply.arguments().value(0).toStringList();
+            learnKind(std::any_of(names.cbegin(), names.cend(),
+                                  [&](const QString &name) { return name.startsWith(ours); }));
+        });
 #endif
 }
+
+#ifdef QT_DBUS_LIB
+
+template <typename Done> void TrayWatcher::ask(const QDBusMessage &call, Done done)
+{
+    auto *watch = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(call, answerWithin), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, done] {
+        watch->deleteLater();
+        done(watch->reply());
+    });
+}
+#endif
 
 bool TrayWatcher::available() const
 {
     return kind == Kind::DBus ? host : kind == Kind::XEmbed && trayWindow;
 }
 
-// Qt picks the D-Bus tray when the watcher reports a registered host as the first tray icon is
-// made, and the XEmbed one otherwise; the first answer here is taken the same way.
-void TrayWatcher::learnKind(bool hostThere)
+void TrayWatcher::learnKind(bool dbusTray)
 {
     if (kind == Kind::Unknown)
-        kind = hostThere ? Kind::DBus : Kind::XEmbed;
+        kind = dbusTray ? Kind::DBus : Kind::XEmbed;
     // Off X11 the tray does not come and go: Windows and macOS always have one.
     if (kind == Kind::XEmbed && !isXcb())
         trayWindow = QSystemTrayIcon::isSystemTrayAvailable();
@@ -82,17 +108,12 @@ void TrayWatcher::askHost()
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    auto *call = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(get, answerWithin), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, round = ++questions] {
-        call->deleteLater();
+    ask(get, [this, round = ++questions](const QDBusMessage &reply) {
         if (round != questions)
             return; // a newer question is under way
         const bool was = available();
-        host = call->reply().arguments().value(0).value<QDBusVariant>().variant().toBool();
-        if (!known())
-            learnKind(host);
-        else if (available() != was)
+        host = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
+        if (known() && available() != was)
             emit changed();
     });
 #endif

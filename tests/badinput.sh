@@ -128,7 +128,9 @@ try deleted '3 -' delete
 # A pasted essay of 200,000 words: the window answers the next click within half a second, and
 # showing the quote costs no more than 30 MiB.
 mkdir "$work/essay" && cd "$work/essay"
-awk 'BEGIN { srand(1); for (i = 0; i < 200000; i++) printf "%s ", substr("abcdefghij", 1 + int(rand() * 5), 1 + int(rand() * 8)); print "\nAn author" }' >Quotes.txt
+awk 'BEGIN { srand(1); for (i = 0; i < 200000; i++)
+    printf "%s ", substr("abcdefghij", 1 + int(rand() * 5), 1 + int(rand() * 8))
+    print "\nAn author" }' >Quotes.txt
 "$solvane" 2>err &
 pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)

@@ -2,9 +2,9 @@
 # SPDX-FileCopyrightText: 2026 Tarnwick
 # SPDX-License-Identifier: MIT
 
-# Builds the Debian package and checks it: lintian and hardening-check pass it, the file list is
-# the one docs/packaging.md gives, the menu entry and metainfo validate, and the menu command starts the packaged program in the
-# user's own quotes folder. Runs inside a desktop session:
+# Builds the Debian package and checks it: lintian and hardening-check pass it, the file list
+# is the one docs/packaging.md gives, the menu entry and metainfo validate, and the menu command
+# starts the packaged program in the user's own quotes folder. Runs inside a desktop session:
 #   scripts/with-desktop tests/packaging.sh <build dir> <Qt major version it was built with>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,8 +35,8 @@ diff <(grep -o '^| `/usr/[^`]*`' "$root/docs/packaging.md" | cut -d'`' -f2 | sor
 dpkg-deb -x "$deb" "$tmp/root"
 # The distribution's own checks: nothing from lintian but the tags our overrides explain, and
 # the executable hardened (its fortifying is the override's matter).
-lint=$(lintian -I --pedantic --fail-on error,warning,info,pedantic "$deb" 2>/dev/null) && [[ -z $lint ]] ||
-    fail "lintian: $lint"
+lint=$(lintian -I --pedantic --fail-on error,warning,info,pedantic "$deb" 2>&1) &&
+    [[ -z $(grep -v 'root privileges' <<<"$lint") ]] || fail "lintian: $lint"
 hardening-check --nofortify --nocfprotection "$tmp/root/usr/bin/solvane" >/dev/null ||
     fail "$(hardening-check "$tmp/root/usr/bin/solvane")"
 desktop=$tmp/root/usr/share/applications/com.tarnwick.Solvane.desktop

@@ -171,9 +171,9 @@ void TestQuotes::reachesUser()
     const QString base = "Salt & pepper <b>bold</b> a<b", value = "x > y &amp; z";
     const QString words = base + QString(" abcdefghi").repeated(116);
     const QString emoji = base + " " + QString("\U0001F600").repeated(584);
-    const QStringList keys{words, base + QString(" abcdefghi").repeated(200),
+    const QStringList keys{words, base + "x" + QString(" abcdefghi").repeated(200),
                            emoji + QString("\U0001F600").repeated(100)};
-    const QStringList shown{words, keys[1].left(1199) + "\u2026", emoji + "\u2026"};
+    const QStringList shown{words, keys[1].left(1190) + "\u2026", emoji + "\u2026"};
     WorkDir dir;
     WorkDir::writeQuotes((keys[0] + "\n" + value + "\n").toUtf8());
     Trace trace;
