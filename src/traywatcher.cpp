@@ -53,8 +53,10 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
         bus.connect(QString(), watcherPath, watcherService, QLatin1String(signal), this,
                     SLOT(askHost()));
     askHost();
-    // Qt's D-Bus tray registers its name on the bus while the first tray icon is made visible,
-    // before this runs; asking the bus what Qt made cannot race a tray host that starts later.
+    // Qt 5's D-Bus tray and KDE's register a name of ours while the first tray icon is made
+    // visible, before this runs: asking the bus what was made cannot race a tray host that starts
+    // later. Qt 6 registers under its connection's own name; it picks the D-Bus tray whenever a
+    // watcher is there.
     const QString ours =
         QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
     ask(QDBusMessage::createMethodCall(
@@ -62,8 +64,10 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")),
         [this, ours](const QDBusMessage &reply) {
             const QStringList names = reply.arguments().value(0).toStringList();
-            learnKind(std::any_of(names.cbegin(), names.cend(),
-                                  [&](const QString &name) { return name.startsWith(ours); }));
+            const bool made = std::any_of(names.cbegin(), names.cend(), [&](const QString &name) {
+                return name.startsWith(ours);
+            });
+            learnKind(made || (QT_VERSION_MAJOR >= 6 && names.contains(watcherService)));
         });
 }
 
