@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 
 #include "traywatcher.h"
+#include "dbusask.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
@@ -59,26 +59,17 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
     // watcher is there.
     const QString ours =
         QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
-    ask(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")),
-        [this, ours](const QDBusMessage &reply) {
-            const QStringList names = reply.arguments().value(0).toStringList();
-            const bool made = std::any_of(names.cbegin(), names.cend(), [&](const QString &name) {
-                return name.startsWith(ours);
-            });
-            learnKind(made || (QT_VERSION_MAJOR >= 6 && names.contains(watcherService)));
-        });
-}
-
-template <typename Done> void TrayWatcher::ask(const QDBusMessage &call, Done done)
-{
-    auto *watch = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(call, answerWithin), this);
-    connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, done] {
-        watch->deleteLater();
-        done(watch->reply());
-    });
+    askAsync(this,
+             QDBusMessage::createMethodCall(
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")),
+             answerWithin, [this, ours](const QDBusMessage &reply) {
+                 const QStringList names = reply.arguments().value(0).toStringList();
+                 const bool made =
+                     std::any_of(names.cbegin(), names.cend(),
+                                 [&](const QString &name) { return name.startsWith(ours); });
+                 learnKind(made || (QT_VERSION_MAJOR >= 6 && names.contains(watcherService)));
+             });
 }
 
 bool TrayWatcher::available() const
@@ -102,7 +93,7 @@ void TrayWatcher::askHost()
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    ask(get, [this, round = ++questions](const QDBusMessage &reply) {
+    askAsync(this, get, answerWithin, [this, round = ++questions](const QDBusMessage &reply) {
         if (round != questions)
             return; // a newer question is under way
         const bool was = available();
