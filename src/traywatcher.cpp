@@ -31,6 +31,16 @@ bool isXcb()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+// KDE's platform theme, which Qt loads on Plasma as the environment says, makes its own D-Bus
+// tray whenever a watcher is there, under no name of ours.
+bool kdeTheme()
+{
+    const QByteArray theme = qgetenv("QT_QPA_PLATFORMTHEME");
+    if (!theme.isEmpty())
+        return theme.startsWith("kde");
+    return qgetenv("XDG_CURRENT_DESKTOP").toUpper().split(':').contains("KDE");
+}
+
 } // namespace
 
 TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
@@ -53,10 +63,10 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
         bus.connect(QString(), watcherPath, watcherService, QLatin1String(signal), this,
                     SLOT(askHost()));
     askHost();
-    // Qt 5's D-Bus tray and KDE's register a name of ours while the first tray icon is made
-    // visible, before this runs: asking the bus what was made cannot race a tray host that starts
-    // later. Qt 6 registers under its connection's own name; it picks the D-Bus tray whenever a
-    // watcher is there.
+    // Qt 5's D-Bus tray registers a name of ours while the first tray icon is made visible,
+    // before this runs: asking the bus what was made cannot race a tray host that starts later.
+    // Qt 6 registers under its connection's own name; it picks the D-Bus tray whenever a watcher
+    // is there.
     const QString ours =
         QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
     askAsync(this,
@@ -68,7 +78,8 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
                  const bool made =
                      std::any_of(names.cbegin(), names.cend(),
                                  [&](const QString &name) { return name.startsWith(ours); });
-                 learnKind(made || (QT_VERSION_MAJOR >= 6 && names.contains(watcherService)));
+                 const bool watched = QT_VERSION_MAJOR >= 6 || kdeTheme();
+                 learnKind(made || (watched && names.contains(watcherService)));
              });
 }
 
