@@ -6,9 +6,10 @@
 
 #include <QApplication>
 #ifdef QT_DBUS_LIB // not on Windows, where the tray's balloon or the status bar shows a quote
+#include "dbusask.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #endif
 #include <QImage>
@@ -84,31 +85,22 @@ Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow 
 }
 
 #ifdef QT_DBUS_LIB
-template <typename Done> void Notifier::ask(const QDBusMessage &call, Done done)
-{
-    auto *watcher = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(call, answerWithin), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, done] {
-        watcher->deleteLater();
-        done(watcher->reply());
-    });
-}
-
 // Asked at start and whenever the server changes hands or goes away.
 void Notifier::askServer()
 {
     server = Server::Asking;
-    ask(notificationCall(QStringLiteral("GetCapabilities")),
-        [this, round = ++questions](const QDBusMessage &reply) {
-            if (round != questions)
-                return; // a newer question is under way
-            const bool answered = reply.type() == QDBusMessage::ReplyMessage;
-            capabilities = answered ? reply.arguments().value(0).toStringList() : QStringList();
-            server = answered ? Server::Ready : Server::Absent;
-            // Only a slow server is asked again; a missing one announces its return on the bus.
-            slow = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
-            showWaiting();
-        });
+    askAsync(this, notificationCall(QStringLiteral("GetCapabilities")), answerWithin,
+             [this, round = ++questions](const QDBusMessage &reply) {
+                 if (round != questions)
+                     return; // a newer question is under way
+                 const bool answered = reply.type() == QDBusMessage::ReplyMessage;
+                 capabilities =
+                     answered ? reply.arguments().value(0).toStringList() : QStringList();
+                 server = answered ? Server::Ready : Server::Absent;
+                 // Only a slow server is asked again; a missing one announces its return.
+                 slow = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
+                 showWaiting();
+             });
 }
 #else
 void Notifier::askServer() {}
@@ -177,7 +169,7 @@ void Notifier::notify(const QString &title, const QString &body, const QString &
     call << QStringLiteral("Solvane") << lastId << QString() << title << body << actions << hints
          << msecs;
     notifying = true;
-    ask(call, [this, message, msecs](const QDBusMessage &reply) {
+    askAsync(this, call, answerWithin, [this, message, msecs](const QDBusMessage &reply) {
         notifying = false;
         if (reply.type() == QDBusMessage::ReplyMessage) {
             lastId = reply.arguments().value(0).toUInt();

@@ -40,7 +40,6 @@ private:
         int msecs;
     };
 
-    template <typename Done> void ask(const QDBusMessage &call, Done done);
     void askServer();
     void showWaiting();
     void notify(const QString &title, const QString &body, const QString &message, int msecs);

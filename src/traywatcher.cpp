@@ -4,10 +4,11 @@
 #include "traywatcher.h"
 
 #ifdef QT_DBUS_LIB // not on Windows, which has no D-Bus tray
+#include "dbusask.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #endif
@@ -32,6 +33,18 @@ bool isXcb()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
+
+#ifdef QT_DBUS_LIB
+// KDE's platform theme, which Qt loads on Plasma as the environment says, makes its own D-Bus
+// tray whenever a watcher is there, under no name of ours.
+bool kdeTheme()
+{
+    const QByteArray theme = qgetenv("QT_QPA_PLATFORMTHEME");
+    if (!theme.isEmpty())
+        return theme.startsWith("kde");
+    return qgetenv("XDG_CURRENT_DESKTOP").toUpper().split(':').contains("KDE");
+}
+#endif
 
 } // namespace
 
@@ -58,33 +71,26 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
         bus.connect(QString(), watcherPath, watcherService, QLatin1String(signal), this,
                     SLOT(askHost()));
     askHost();
-    // Qt's D-Bus tray registers its name on the bus while the first tray icon is made visible,
-    // before this runs; asking the bus what Qt made cannot race a tray host that starts later.
+    // Qt 5's D-Bus tray registers a name of ours while the first tray icon is made visible,
+    // before this runs: asking the bus what was made cannot race a tray host that starts later.
+    // Qt 6 registers under its connection's own name; it picks the D-Bus tray whenever a watcher
+    // is there.
     const QString ours =
         QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
-    ask(QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")),
-        [this, ours](const QDBusMessage &reply) {
-            const QStringList names = reply.arguments().value(0).toStringList();
-            learnKind(std::any_of(names.cbegin(), names.cend(),
-                                  [&](const QString &name) { return name.startsWith(ours); }));
-        });
+    askAsync(this,
+             QDBusMessage::createMethodCall(
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                 QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames")),
+             answerWithin, [this, ours](const QDBusMessage &reply) {
+                 const QStringList names = reply.arguments().value(0).toStringList();
+                 const bool made =
+                     std::any_of(names.cbegin(), names.cend(),
+                                 [&](const QString &name) { return name.startsWith(ours); });
+                 const bool watched = QT_VERSION_MAJOR >= 6 || kdeTheme();
+                 learnKind(made || (watched && names.contains(watcherService)));
+             });
 #endif
 }
-
-#ifdef QT_DBUS_LIB
-
-template <typename Done> void TrayWatcher::ask(const QDBusMessage &call, Done done)
-{
-    auto *watch = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(call, answerWithin), this);
-    connect(watch, &QDBusPendingCallWatcher::finished, this, [watch, done] {
-        watch->deleteLater();
-        done(watch->reply());
-    });
-}
-#endif
 
 bool TrayWatcher::available() const
 {
@@ -108,7 +114,7 @@ void TrayWatcher::askHost()
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    ask(get, [this, round = ++questions](const QDBusMessage &reply) {
+    askAsync(this, get, answerWithin, [this, round = ++questions](const QDBusMessage &reply) {
         if (round != questions)
             return; // a newer question is under way
         const bool was = available();

@@ -6,8 +6,6 @@
 
 #include <QObject>
 
-class QDBusMessage;
-
 // Knows whether a tray can show our icon now. Qt's own check opens a new session-bus connection
 // on every call when the tray is a D-Bus one, and blocks while the tray host answers; this
 // learns of every change from the desktop instead, and never polls.
@@ -33,7 +31,6 @@ private slots:
 private:
     enum class Kind { Unknown, XEmbed, DBus };
     void learnKind(bool dbusTray);
-    template <typename Done> void ask(const QDBusMessage &call, Done done);
 
     // Qt picks the kind once per process, when its first tray icon is made.
     static inline Kind kind = Kind::Unknown;

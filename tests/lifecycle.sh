@@ -49,11 +49,21 @@ sni_up() {
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
         string:IsStatusNotifierHostRegistered | grep -q true
 }
+# starttray: starts the row's tray, again when it dies on the way up (the standalone D-Bus tray
+# sometimes asks its own watcher before that is there, and gives up).
+starttray() {
+    local command="$tray[@]"
+    alive() { [[ $(ps -o stat= -p "$traypid") == [^Z]* ]]; }
+    for _ in 1 2 3; do
+        "${!command}" >/dev/null 2>&1 &
+        traypid=$!
+        await eval '! alive || "${tray}_up"' && alive && return 0
+        wait "$traypid" || true
+    done
+    fail "$row: no tray"
+}
 while read -r row tray then; do
-    command="$tray[@]"
-    "${!command}" >/dev/null 2>&1 &
-    traypid=$!
-    await "${tray}_up" || fail "$row: no tray"
+    starttray
     start a
     sleep 1 # the icon docks
     if [[ $tray == sni ]]; then # Qt's D-Bus tray sends the quote to the notification server
@@ -78,9 +88,8 @@ while read -r row tray then; do
     await hidden
     kill "$traypid" && wait "$traypid" || true
     if [[ $then == restarted ]]; then
-        "${!command}" >/dev/null 2>&1 &
-        traypid=$!
-        sleep 5
+        starttray
+        sleep 4
         hidden || fail "$row: shown though the tray came back"
         xdotool mousemove --window "$(tray_icon)" 5 5 click 1
     fi
