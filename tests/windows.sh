@@ -20,19 +20,26 @@ cd "$work"
 printf 'Wine gets in your eyes\nThe Solvane team\n' >Quotes.txt
 tray=$(xdotool search --classname trayer | head -1)
 docked() { xwininfo -tree -id "$tray" | grep -c 'child'; }
+visible() { xdotool search --onlyvisible --name '' | wc -l; }
+# The window, its tray icon and a balloon after "Quote"; then it is closed.
+check_session() {
+    local window empty before
+    empty=$1
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^$title\$" | head -1) ||
+        fail "no window"
+    xdotool getwindowgeometry "$window" | grep -q 'Geometry: 351x168' ||
+        fail "size: $(xdotool getwindowgeometry "$window")"
+    # Wine docks the icon in the XEmbed tray (and draws it as an empty slot).
+    await eval '[[ $(docked) -gt $empty ]]' || fail "not docked"
+    before=$(visible)
+    xdotool windowactivate --sync "$window" key space
+    await eval '[[ $(visible) -gt $before ]]' || fail "no balloon"
+    wmctrl -i -c "$window"
+}
 empty=$(docked)
 timeout 300 wine "$build/src/solvane.exe" 2>"$work/err" &
 pid=$!
-window=$(timeout 120 xdotool search --sync --onlyvisible --name "^$title\$" | head -1) ||
-    fail "no window"
-xdotool getwindowgeometry "$window" | grep -q 'Geometry: 351x168' ||
-    fail "size: $(xdotool getwindowgeometry "$window")"
-# Wine docks the icon in the XEmbed tray (and draws it as an empty slot).
-await eval '[[ $(docked) -gt $empty ]]' || fail "not docked"
-before=$(xdotool search --onlyvisible --name '' | wc -l)
-xdotool windowactivate --sync "$window" key space
-await eval '[[ $(xdotool search --onlyvisible --name "" | wc -l) -gt $before ]]' || fail "no balloon"
-wmctrl -i -c "$window"
+check_session "$empty"
 wait "$pid" || fail "exit code $?"
 pid=
 
@@ -40,8 +47,16 @@ installer=$(echo "$build"/Solvane-*-win64.exe)
 program=$WINEPREFIX/drive_c/Program\ Files/Solvane
 timeout 300 wine "$installer" /S || fail "install"
 [[ -f $program/bin/solvane.exe && -f $program/bin/Quotes.txt ]] || fail "not installed"
-find "$WINEPREFIX/drive_c" -name Solvane.lnk | grep -q . || fail "no Start-menu entry"
+entry=$(find "$WINEPREFIX/drive_c" -name Solvane.lnk)
+[[ -n $entry ]] || fail "no Start-menu entry"
+# From the Start menu, a first start shows the sample quotes from the user's own folder.
+empty=$(docked)
+timeout 300 wine start /unix "$entry" 2>"$work/err" || fail "Start-menu entry"
+check_session "$empty"
+mine=$(find "$WINEPREFIX/drive_c/users" -path '*/Solvane/Quotes.txt')
+cmp -s "$mine" "$program/bin/Quotes.txt" || fail "no quotes of the user's own"
+await eval '! pgrep -f solvane.exe' || fail "still running"
 # In place, so that it has finished when it returns.
 timeout 300 wine "$program/Uninstall.exe" /S "_?=C:\\Program Files\\Solvane" || fail "uninstall"
-[[ ! -e $program/bin ]] || fail "left behind: $(ls -R "$program")"
+[[ ! -e $program/bin && ! -e $entry && -f $mine ]] || fail "uninstall left or took the wrong files"
 echo "windows: PASS"
