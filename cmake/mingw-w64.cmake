@@ -15,3 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Qt for Windows is found through CMAKE_PREFIX_PATH, outside the MinGW root.
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+# Qt is linked with the compiler's runtime built in; so is Solvane, so that it needs only
+# Windows' own DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
