@@ -23,18 +23,18 @@
 namespace
 {
 
-const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-// A watcher that owns its name but does not answer counts as no tray after this.
-constexpr int answerWithin = 2000;
-
 bool isXcb()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
 #ifdef QT_DBUS_LIB
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+// A watcher that owns its name but does not answer counts as no tray after this.
+constexpr int answerWithin = 2000;
+
 // KDE's platform theme, which Qt loads on Plasma as the environment says, makes its own D-Bus
 // tray whenever a watcher is there, under no name of ours.
 bool kdeTheme()
