@@ -12,7 +12,8 @@ source "$(dirname "$0")/drive.sh"
 # A fresh prefix without the Mono and Gecko installers; the platform choice is Linux Qt's.
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset QT_QPA_PLATFORM
-trap 'wineserver -k 2>/dev/null; wineserver -w; cleanup' EXIT # Wine's own processes go with the session
+# Wine's own processes go with the session, before its prefix does.
+trap 'wineserver -k 2>/dev/null; timeout 30 wineserver -w; cleanup' EXIT
 timeout 300 wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
 
 # Wine does not pass a console program's output through a pipe; the test writes it to a file.
