@@ -2,13 +2,16 @@
 // SPDX-License-Identifier: MIT
 
 #include "notifier.h"
-#include "dbusask.h"
 #include "traywatcher.h"
 
 #include <QApplication>
+#ifdef QT_DBUS_LIB // not on Windows, where the tray's balloon or the status bar shows a quote
+#include "dbusask.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
+#endif
 #include <QImage>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -19,6 +22,7 @@
 namespace
 {
 
+#ifdef QT_DBUS_LIB
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 
@@ -29,6 +33,7 @@ QDBusMessage notificationCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(service, path, service, method);
 }
+#endif
 
 // Servers that take markup read the body as a small subset of XML.
 QString escaped(QString text)
@@ -37,6 +42,8 @@ QString escaped(QString text)
         .replace('<', QLatin1String("&lt;"))
         .replace('>', QLatin1String("&gt;"));
 }
+
+#ifdef QT_DBUS_LIB
 
 // The "image-data" hint: width, height, row stride, alpha, bits per sample, channels, pixels.
 QVariant imageData(const QIcon &icon)
@@ -49,6 +56,7 @@ QVariant imageData(const QIcon &icon)
     data.endStructure();
     return QVariant::fromValue(data);
 }
+#endif
 
 } // namespace
 
@@ -59,6 +67,7 @@ Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow 
     // The window is narrow and clips a long message: hovering shows the whole of it.
     connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
             &QWidget::setToolTip);
+#ifdef QT_DBUS_LIB
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
@@ -72,8 +81,10 @@ Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow 
     bus.connect(QString(), path, service, QStringLiteral("ActionInvoked"), this,
                 SLOT(actionInvoked(uint, QString)));
     askServer();
+#endif
 }
 
+#ifdef QT_DBUS_LIB
 // Asked at start and whenever the server changes hands or goes away.
 void Notifier::askServer()
 {
@@ -91,6 +102,9 @@ void Notifier::askServer()
                  showWaiting();
              });
 }
+#else
+void Notifier::askServer() {}
+#endif
 
 void Notifier::showWaiting()
 {
@@ -111,9 +125,11 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
         return;
     }
+#ifdef QT_DBUS_LIB
     // Qt's D-Bus tray and the server go when the bus goes, without a word from either.
     if (!QDBusConnection::sessionBus().isConnected())
         server = Server::Absent;
+#endif
     // Until the server has given the id of the last notification, the next could not replace it.
     if (server == Server::Asking || notifying) {
         waiting = Quote{title, message, msecs};
@@ -136,6 +152,11 @@ void Notifier::show(const QString &title, const QString &message, int msecs)
 
 void Notifier::notify(const QString &title, const QString &body, const QString &message, int msecs)
 {
+#ifndef QT_DBUS_LIB
+    Q_UNUSED(title)
+    Q_UNUSED(body)
+    showInWindow(message, msecs);
+#else
     if (!image.isValid())
         image = imageData(window->windowIcon()); // once: each conversion would cache a pixmap
     QStringList actions;
@@ -159,6 +180,7 @@ void Notifier::notify(const QString &title, const QString &body, const QString &
         }
         showWaiting();
     });
+#endif
 }
 
 void Notifier::showInWindow(const QString &message, int msecs)

@@ -3,12 +3,15 @@
 
 #include "singleinstance.h"
 
+#ifdef QT_DBUS_LIB // on Windows every start runs on its own
 #include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
+#endif
 
+#ifdef QT_DBUS_LIB
 namespace
 {
 
@@ -24,9 +27,13 @@ QString busName()
 }
 
 } // namespace
+#endif
 
 bool SingleInstance::claim()
 {
+#ifndef QT_DBUS_LIB
+    return true;
+#else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return true;
@@ -44,6 +51,7 @@ bool SingleInstance::claim()
     activate << QVariantMap();
     // A copy that is stopped or hung must not keep the user from starting one.
     return bus.call(activate, QDBus::Block, 2000).type() != QDBusMessage::ReplyMessage;
+#endif
 }
 
 void SingleInstance::Activate(const QVariantMap &)

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 #include "traywatcher.h"
+
+#ifdef QT_DBUS_LIB // not on Windows, which has no D-Bus tray
 #include "dbusask.h"
 
 #include <QCoreApplication>
@@ -9,6 +11,7 @@
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+#endif
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
 // Only the X11 platform plugin knows when an XEmbed tray comes or goes, and it tells through its
@@ -20,16 +23,17 @@
 namespace
 {
 
+bool isXcb()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+#ifdef QT_DBUS_LIB
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
 
 // A watcher that owns its name but does not answer counts as no tray after this.
 constexpr int answerWithin = 2000;
-
-bool isXcb()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
 
 // KDE's platform theme, which Qt loads on Plasma as the environment says, makes its own D-Bus
 // tray whenever a watcher is there, under no name of ours.
@@ -40,6 +44,7 @@ bool kdeTheme()
         return theme.startsWith("kde");
     return qgetenv("XDG_CURRENT_DESKTOP").toUpper().split(':').contains("KDE");
 }
+#endif
 
 } // namespace
 
@@ -50,6 +55,9 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
                 SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(trayWindowChanged()));
         trayWindowChanged();
     }
+#ifndef QT_DBUS_LIB
+    learnKind(false);
+#else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         learnKind(false);
@@ -81,6 +89,7 @@ TrayWatcher::TrayWatcher(QObject *parent) : QObject(parent)
                  const bool watched = QT_VERSION_MAJOR >= 6 || kdeTheme();
                  learnKind(made || (watched && names.contains(watcherService)));
              });
+#endif
 }
 
 bool TrayWatcher::available() const
@@ -100,6 +109,7 @@ void TrayWatcher::learnKind(bool dbusTray)
 
 void TrayWatcher::askHost()
 {
+#ifdef QT_DBUS_LIB
     QDBusMessage get = QDBusMessage::createMethodCall(
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
@@ -112,6 +122,7 @@ void TrayWatcher::askHost()
         if (known() && available() != was)
             emit changed();
     });
+#endif
 }
 
 void TrayWatcher::trayWindowChanged()
