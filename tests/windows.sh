@@ -9,8 +9,10 @@ set -euo pipefail
 build=$(realpath "$1")
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "$0")/drive.sh"
-# A fresh prefix without the Mono and Gecko installers; the platform choice is Linux Qt's.
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A fresh prefix without the Mono and Gecko installers, and without menu entries in the user's
+# own desktop menu; the platform choice is Linux Qt's.
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 unset QT_QPA_PLATFORM
 # Wine's own processes go with the session, before its prefix does.
 trap 'wineserver -k 2>/dev/null; timeout 30 wineserver -w; cleanup' EXIT
