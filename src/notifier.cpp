@@ -22,6 +22,14 @@
 namespace
 {
 
+// Servers that take markup read the body as a small subset of XML.
+QString escaped(QString text)
+{
+    return text.replace('&', QLatin1String("&amp;"))
+        .replace('<', QLatin1String("&lt;"))
+        .replace('>', QLatin1String("&gt;"));
+}
+
 #ifdef QT_DBUS_LIB
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
@@ -33,17 +41,6 @@ QDBusMessage notificationCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(service, path, service, method);
 }
-#endif
-
-// Servers that take markup read the body as a small subset of XML.
-QString escaped(QString text)
-{
-    return text.replace('&', QLatin1String("&amp;"))
-        .replace('<', QLatin1String("&lt;"))
-        .replace('>', QLatin1String("&gt;"));
-}
-
-#ifdef QT_DBUS_LIB
 
 // The "image-data" hint: width, height, row stride, alpha, bits per sample, channels, pixels.
 QVariant imageData(const QIcon &icon)

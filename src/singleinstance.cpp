@@ -9,9 +9,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
-#endif
 
-#ifdef QT_DBUS_LIB
 namespace
 {
 

@@ -11,14 +11,14 @@
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
+
+#include <algorithm>
 #endif
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
 // Only the X11 platform plugin knows when an XEmbed tray comes or goes, and it tells through its
 // native interface, a QPA class; Qt's own tray icon listens there too. No other file needs QPA.
 #include <qpa/qplatformnativeinterface.h>
-
-#include <algorithm>
 
 namespace
 {

@@ -28,15 +28,8 @@ printf 'Wine gets in your eyes\nThe Solvane team\n' >Quotes.txt
 # Wine makes and drops windows all the time, and a listing that meets a window as it goes fails;
 # it is taken again, for up to a minute.
 settled() {
-    local out
-    for _ in $(seq 600); do
-        if out=$("$@" 2>/dev/null); then
-            printf '%s\n' "$out"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    local command=("$@") out
+    await eval 'out=$("${command[@]}")' && printf '%s\n' "$out"
 }
 # Docked icons are windows within trayer's panel, all of them nameless under Wine.
 panel=$(settled xdotool search --classname '^panel$' | head -1)
