@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnwick
 // SPDX-License-Identifier: MIT
 
-#include "singleinstance.h"
+#include "desktopsession.h"
 #include "solvane.h"
 
 #include <QApplication>
@@ -36,11 +36,11 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("Solvane"));
     QApplication app(argc, argv);
     // Before any window or tray icon: a second start in the same folder only shows the first.
-    SingleInstance instance;
-    if (!instance.claim())
+    DesktopSession session;
+    if (!session.claim())
         return 0;
     Solvane window;
-    QObject::connect(&instance, &SingleInstance::activated, &window, &Solvane::bringBack);
+    QObject::connect(&session, &DesktopSession::activated, &window, &Solvane::bringBack);
     // Closing the window ends the program even where a tray holds the event loop open, as KDE's
     // does; hiding it to the tray closes nothing.
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);

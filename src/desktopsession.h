@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Tarnwick
 // SPDX-License-Identifier: MIT
 
-#ifndef SINGLEINSTANCE_H
-#define SINGLEINSTANCE_H
+#ifndef DESKTOPSESSION_H
+#define DESKTOPSESSION_H
 
 #include <QObject>
 #include <QVariantMap>
 
 // One running copy per quote folder. The first start in a folder owns a name on the session bus
 // made from the folder; a later start there asks that copy to show its window instead.
-class SingleInstance : public QObject
+class DesktopSession : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
@@ -27,4 +27,4 @@ signals:
     void activated();
 };
 
-#endif // SINGLEINSTANCE_H
+#endif // DESKTOPSESSION_H

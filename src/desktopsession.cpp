@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnwick
 // SPDX-License-Identifier: MIT
 
-#include "singleinstance.h"
+#include "desktopsession.h"
 
 #ifdef QT_DBUS_LIB // on Windows every start runs on its own
 #include <QCryptographicHash>
@@ -27,7 +27,7 @@ QString busName()
 } // namespace
 #endif
 
-bool SingleInstance::claim()
+bool DesktopSession::claim()
 {
 #ifndef QT_DBUS_LIB
     return true;
@@ -52,7 +52,7 @@ bool SingleInstance::claim()
 #endif
 }
 
-void SingleInstance::Activate(const QVariantMap &)
+void DesktopSession::Activate(const QVariantMap &)
 {
     emit activated();
 }
