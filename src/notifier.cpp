@@ -60,7 +60,6 @@ QVariant imageData(const QIcon &icon)
 Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow *window)
     : QObject(window), tray(tray), trayWatcher(trayWatcher), window(window)
 {
-    connect(trayWatcher, &TrayWatcher::changed, this, &Notifier::showWaiting);
     // The window is narrow and clips a long message: hovering shows the whole of it.
     connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
             &QWidget::setToolTip);
@@ -105,7 +104,7 @@ void Notifier::askServer() {}
 
 void Notifier::showWaiting()
 {
-    if (!waiting || !trayWatcher->known() || server == Server::Asking || notifying)
+    if (!waiting || server == Server::Asking || notifying)
         return;
     const Quote quote = *std::exchange(waiting, std::nullopt);
     show(quote.title, quote.message, quote.msecs);
@@ -113,11 +112,6 @@ void Notifier::showWaiting()
 
 void Notifier::show(const QString &title, const QString &message, int msecs)
 {
-    // Until the kind of tray is known, a quote could reach a markup server unescaped.
-    if (!trayWatcher->known()) {
-        waiting = Quote{title, message, msecs};
-        return;
-    }
     if (!trayWatcher->dbus() && trayWatcher->available()) {
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
         return;

@@ -170,7 +170,7 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     trayIcon->setIcon(icon);
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
-    trayWatcher = new TrayWatcher(this);
+    trayWatcher = new TrayWatcher(trayIcon, this);
     notifier = new Notifier(trayIcon, trayWatcher, this);
     connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
     // A panel that restarts at once docks the icon again, and the window can stay hidden.

@@ -14,7 +14,10 @@ source "$(dirname "$0")/drive.sh"
 # Every copy and tray started here goes too, a stopped copy included.
 trap 'kill -CONT $(jobs -p) 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; cleanup' EXIT
 mkdir "$work/a" "$work/b"
-printf 'key\nvalue\n' | tee "$work/a/Quotes.txt" >"$work/b/Quotes.txt"
+# Markup in a quote is the user's text: a server that reads markup must get it escaped.
+printf 'Less is <i>more</i> & AT&amp;T\nSomeone <who@example.org>\n' | tee "$work/a/Quotes.txt" \
+    >"$work/b/Quotes.txt"
+escaped='Less is &lt;i&gt;more&lt;/i&gt; &amp; AT&amp;amp;T\nSomeone &lt;who@example.org&gt;'
 
 # start FOLDER [VAR=value...]: a copy in that folder; sets pid and window.
 start() {
@@ -62,14 +65,17 @@ starttray() {
     done
     fail "$row: no tray"
 }
-while read -r row tray then; do
+# A platform theme's own D-Bus tray, whatever name it takes on the bus; theirs are Qt 5 only.
+while read -r row tray then theme; do
+    [[ -z $theme ]] || ((qt == 5)) || continue
     starttray
-    start a
+    # shellcheck disable=SC2086 # one word or none
+    start a ${theme:+QT_QPA_PLATFORMTHEME=$theme}
     sleep 1 # the icon docks
     if [[ $tray == sni ]]; then # Qt's D-Bus tray sends the quote to the notification server
         xdotool windowactivate --sync "$window" key space
-        await eval 'dunstctl history | grep -A2 "\"appname\"" | grep -q "\"Solvane\""' ||
-            fail "$row: no notification from \"Solvane\""
+        await eval 'dunstctl history | grep -qF "\"$escaped\""' ||
+            fail "$row: no notification of the quote as written: $(dunstctl history)"
     fi
     fds=$(ls "/proc/$pid/fd" | wc -l)
     for _ in $(seq 20); do
@@ -100,6 +106,8 @@ done <<EOF
 xembed-gone      trayer gone
 xembed-restarted trayer restarted
 dbus-gone        sni    gone
+kde-dbus-gone    sni    gone      kde
+lxqt-dbus-gone   sni    gone      lxqt
 EOF
 
 # A start beside a first copy in folder a, which runs on its own.
