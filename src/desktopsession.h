@@ -4,27 +4,46 @@
 #ifndef DESKTOPSESSION_H
 #define DESKTOPSESSION_H
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QVariantMap>
 
-// One running copy per quote folder. The first start in a folder owns a name on the session bus
-// made from the folder; a later start there asks that copy to show its window instead.
+class QSessionManager;
+class Solvane;
+
+// Where Solvane meets the desktop session: one running copy per quote folder, the focus that a
+// launch hands over, and the session manager that saves and restores it.
+//
+// The first start in a folder owns a name on the session bus made from the folder; a later start
+// there asks that copy to show its window instead, passing on the launch's startup id so that the
+// window manager lets the running copy take the focus.
 class DesktopSession : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 
 public:
-    using QObject::QObject;
+    // Before the application object: Qt's X11 plugin takes the launch's startup id for itself.
+    DesktopSession();
     // Whether this copy should run: false when a running copy in the same folder has answered.
     // Without a session bus, or when that copy does not answer, it runs.
     bool claim();
+    // Puts the window in the state a restored session left it in, and keeps it for the next.
+    void attach(Solvane *window);
 
 public slots:
     Q_SCRIPTABLE void Activate(const QVariantMap &platformData);
 
-signals:
-    void activated();
+private:
+    void saveState(QSessionManager &manager);
+    void restore(const QString &state);
+    void takeFocus(const QByteArray &startupId);
+
+    Solvane *window = nullptr;
+    QByteArray startupId, activationToken;
+    QString restoredState;  // what a restored session asks for, empty for any other start
+    bool byDesktop = false; // started by the session itself: restored or autostarted
+    QElapsedTimer running;
 };
 
 #endif // DESKTOPSESSION_H

@@ -30,17 +30,17 @@ int main(int argc, char **argv)
     platformSet = setUnlessChosen("QT_QPA_PLATFORM", "xcb;wayland");
 #endif
 
+    // Takes the launch's startup id before Qt does.
+    DesktopSession session;
     Solvane::scaleWithScreen();
     // The name desktops show for the tray item and above every notification, whichever path
     // sends it. No display name: Qt would append it to the window title.
     QCoreApplication::setApplicationName(QStringLiteral("Solvane"));
     QApplication app(argc, argv);
     // Before any window or tray icon: a second start in the same folder only shows the first.
-    DesktopSession session;
     if (!session.claim())
         return 0;
     Solvane window;
-    QObject::connect(&session, &DesktopSession::activated, &window, &Solvane::bringBack);
     // Closing the window ends the program even where a tray holds the event loop open, as KDE's
     // does; hiding it to the tray closes nothing.
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
@@ -51,5 +51,7 @@ int main(int argc, char **argv)
     if (platformSet)
         qunsetenv("QT_QPA_PLATFORM");
     window.show();
+    // A restored session may ask for the window minimised or hidden to the tray.
+    session.attach(&window);
     return app.exec();
 }

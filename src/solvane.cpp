@@ -9,6 +9,7 @@
 #include "ui_solvane.h"
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPixmapCache>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -38,6 +40,9 @@ namespace
 constexpr qint64 msPerMinute = 60000;
 constexpr qint64 msPerHour = 60 * msPerMinute;
 constexpr qint64 msPerDay = 24 * msPerHour;
+
+// How long a hidden window waits for a panel that restarts before it comes back by itself.
+constexpr int trayRestartGrace = 3000;
 
 // The longest quote and author line a balloon shows whole; with the form's font at 96 dpi, a
 // balloon holding both fits a 1366x768 screen with its title. Longer ones are shortened.
@@ -175,7 +180,6 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
     // A panel that restarts at once docks the icon again, and the window can stay hidden.
     trayGone.setSingleShot(true);
-    trayGone.setInterval(3000);
     connect(&trayGone, &QTimer::timeout, this, [this] {
         if (isHidden() && !trayWatcher->available())
             bringBack();
@@ -267,11 +271,34 @@ bool Solvane::eventFilter(QObject *watched, QEvent *event)
 
 void Solvane::bringBack()
 {
+    if (isHidden()) {
+        // Qt would map a window it still counts as minimised asking to be iconic, and a window
+        // manager may obey.
+        setWindowState(Qt::WindowActive);
+        // Hidden on a screen that has since gone, it would come back where nobody can see it.
+        if (!QGuiApplication::screenAt(frameGeometry().center())) {
+            QScreen *screen = QGuiApplication::screenAt(trayIcon->geometry().center());
+            if (!screen)
+                screen = QGuiApplication::screenAt(QCursor::pos());
+            if (!screen)
+                screen = QGuiApplication::primaryScreen();
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
     show();
     setWindowState(Qt::WindowActive);
     // Already shown but behind other windows, it has no state to change.
     raise();
     activateWindow();
+}
+
+void Solvane::hideToTray(int grace)
+{
+    hide();
+    if (!trayWatcher->available())
+        trayGone.start(grace);
 }
 
 // A hidden window comes back when the tray it hid in goes away: no icon is left to click.
@@ -280,7 +307,7 @@ void Solvane::trayChanged()
     if (trayWatcher->available())
         trayGone.stop();
     else if (isHidden())
-        trayGone.start();
+        trayGone.start(trayRestartGrace);
 }
 
 void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
