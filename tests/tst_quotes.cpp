@@ -208,9 +208,10 @@ void TestQuotes::reachesUser()
     }
     if (seenIn == "notification") {
         // Clicked, the notification brings the window back as the tray icon does.
-        window.showMinimized();
         // Minimised by the window manager, not only asked to be: a late answer would undo the
-        // restore.
+        // restore. A window never yet mapped is not exposed either.
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.showMinimized();
         QTRY_VERIFY(window.isMinimized() && !window.windowHandle()->isExposed());
         dunstctl({"action", "0"});
         QTRY_VERIFY(!window.isMinimized() && window.isActiveWindow());
