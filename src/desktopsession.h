@@ -7,8 +7,9 @@
 #include <QObject>
 #include <QVariantMap>
 
-// One running copy per quote folder. The first start in a folder owns a name on the session bus
-// made from the folder; a later start there asks that copy to show its window instead.
+// One running copy per quote folder. The first start in a folder owns a name made from the folder,
+// on the session bus or, on Windows, of a kernel object; a later start there asks that copy to
+// show its window instead.
 class DesktopSession : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,16 @@ public slots:
 
 signals:
     void activated();
+
+#ifdef Q_OS_WIN
+public:
+    ~DesktopSession() override;
+
+private:
+    // The first copy's: the mutex it owns, the event it is asked on, the event it answers with
+    // and the mapping that names its process.
+    Qt::HANDLE running = nullptr, ask = nullptr, answer = nullptr, owner = nullptr;
+#endif
 };
 
 #endif // DESKTOPSESSION_H
