@@ -25,11 +25,17 @@ size_t lineCount(const uint8_t *data, size_t size)
 }
 
 // The straightforward reading: lines split at LF, a CR right before a LF dropped, each pair
-// inserted in turn so that a later one wins.
+// inserted in turn so that a later one wins. A file with a UTF-16 mark reads as its UTF-8.
 QMap<QString, QString> reference(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const bool bigEndian = bytes.at(0) == '\xFE';
+        QString text;
+        for (int i = 2; i + 1 < bytes.size(); i += 2)
+            text += QChar(uchar(bytes.at(i + bigEndian)), uchar(bytes.at(i + !bigEndian)));
+        bytes = text.toUtf8();
+    }
     QList<QByteArray> lines;
     for (int start = 0; start < bytes.size();) {
         const int end = bytes.indexOf('\n', start);

@@ -4,14 +4,19 @@
 #include "desktopsession.h"
 #include "solvane.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QGuiApplication>
 #include <QSessionManager>
-#ifdef QT_DBUS_LIB // on Windows every start runs on its own
-#include <QCryptographicHash>
+#ifdef QT_DBUS_LIB
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#endif
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+
+#include <windows.h>
 #endif
 #ifdef SOLVANE_XCB
 // Qt has no call for a window property of the launcher's or a startup-notification message; its
@@ -99,7 +104,7 @@ DesktopSession::DesktopSession()
     // Programs started from here, such as browsers, belong to neither the launch nor the session.
     qunsetenv("XDG_ACTIVATION_TOKEN");
     qunsetenv(stateVariable);
-    running.start();
+    sinceStart.start();
 #if QT_VERSION_MAJOR < 6
     // Qt 5 would close every window when the session is saved, as if for a program with unsaved
     // documents, and closing the window ends Solvane.
@@ -107,6 +112,7 @@ DesktopSession::DesktopSession()
 #endif
 }
 
+#ifndef Q_OS_WIN
 bool DesktopSession::claim()
 {
 #ifndef QT_DBUS_LIB
@@ -138,6 +144,7 @@ bool DesktopSession::claim()
     return bus.call(activate, QDBus::Block, 2000).type() != QDBusMessage::ReplyMessage;
 #endif
 }
+#endif
 
 void DesktopSession::attach(Solvane *solvane)
 {
@@ -155,7 +162,7 @@ void DesktopSession::Activate(const QVariantMap &platformData)
         return;
     // Logging in may start Solvane twice, from the saved session and from autostart: the second
     // start leaves the first as it is, or as the saved session had it.
-    const bool atLogin = running.elapsed() < loginMs;
+    const bool atLogin = sinceStart.elapsed() < loginMs;
     if (platformData.contains(desktopStart)) {
         if (atLogin && restoredState.isEmpty())
             restore(platformData.value(desktopStart).toString());
@@ -174,7 +181,9 @@ void DesktopSession::Activate(const QVariantMap &platformData)
 // the user made since: the id names that launch and usually carries its time.
 void DesktopSession::takeFocus(const QByteArray &id)
 {
-#ifdef SOLVANE_XCB
+#ifndef SOLVANE_XCB
+    Q_UNUSED(id)
+#else
     xcb_connection_t *x = id.isEmpty() ? nullptr : xcbConnection();
     if (x) {
         const auto winId = xcb_window_t(window->winId());
@@ -229,3 +238,101 @@ void DesktopSession::restore(const QString &state)
     else if (state == minimised)
         window->showMinimized();
 }
+
+#ifdef Q_OS_WIN
+namespace
+{
+
+// A name in this sign-in session for one of the folder's objects. Windows compares paths by
+// their characters' upper-case forms, so the path is upper-cased alike before it is hashed.
+std::wstring kernelName(const wchar_t *kind)
+{
+    QString folder = QDir::toNativeSeparators(QDir::current().canonicalPath());
+    CharUpperBuffW(reinterpret_cast<wchar_t *>(folder.data()), DWORD(folder.size()));
+    const QByteArray hash =
+        QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return L"Local\\Solvane-" + QString::fromLatin1(hash).toStdWString() + L"-" + kind;
+}
+
+HANDLE namedEvent(const wchar_t *kind)
+{
+    return CreateEventW(nullptr, FALSE, FALSE, kernelName(kind).c_str());
+}
+
+// Lets the copy that runs here take the foreground, which Windows grants only to the program
+// the user just started: this one.
+void allowOwnerForeground()
+{
+    HANDLE owner = OpenFileMappingW(FILE_MAP_READ, FALSE, kernelName(L"owner").c_str());
+    if (!owner)
+        return; // that copy is only starting, and shows its window anyway
+    if (const auto *pid =
+            static_cast<const DWORD *>(MapViewOfFile(owner, FILE_MAP_READ, 0, 0, 0))) {
+        AllowSetForegroundWindow(*pid);
+        UnmapViewOfFile(pid);
+    }
+    CloseHandle(owner);
+}
+
+} // namespace
+
+bool DesktopSession::claim()
+{
+    // Windows hands an owned mutex on when its owner ends, even by a crash: never a stale lock.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kernelName(L"running").c_str());
+    if (!mutex)
+        return true;
+    const DWORD got = WaitForSingleObject(mutex, 0);
+    if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) {
+        running = mutex;
+        ask = namedEvent(L"ask");
+        answer = namedEvent(L"answer");
+        owner = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD),
+                                   kernelName(L"owner").c_str());
+        if (auto *pid = static_cast<DWORD *>(MapViewOfFile(owner, FILE_MAP_WRITE, 0, 0, 0))) {
+            *pid = GetCurrentProcessId();
+            UnmapViewOfFile(pid);
+        }
+        if (ask && answer) {
+            // Auto-reset: each request shows the window once.
+            auto *notifier = new QWinEventNotifier(ask, this);
+            connect(notifier, &QWinEventNotifier::activated, this, [this] {
+                if (window)
+                    takeFocus({}); // the asking start let this copy take the foreground
+                SetEvent(answer);
+            });
+        }
+        return true;
+    }
+
+    // Another copy runs here. One later start at a time asks it, so that each gets its own answer.
+    HANDLE asking = CreateMutexW(nullptr, FALSE, kernelName(L"asking").c_str());
+    HANDLE request = namedEvent(L"ask"), reply = namedEvent(L"answer");
+    bool answered = false;
+    const DWORD turn = asking ? WaitForSingleObject(asking, 5000) : WAIT_FAILED;
+    if ((turn == WAIT_OBJECT_0 || turn == WAIT_ABANDONED) && request && reply) {
+        ResetEvent(reply); // a late answer to an earlier start that gave up
+        allowOwnerForeground();
+        SetEvent(request);
+        // A copy that is stopped or hung must not keep the user from starting one.
+        answered = WaitForSingleObject(reply, 2000) == WAIT_OBJECT_0;
+        if (!answered)
+            ResetEvent(request);
+        ReleaseMutex(asking);
+    }
+    for (HANDLE handle : {mutex, asking, request, reply})
+        if (handle)
+            CloseHandle(handle);
+    return !answered;
+}
+
+DesktopSession::~DesktopSession()
+{
+    qDeleteAll(findChildren<QWinEventNotifier *>()); // before the event it waits on goes
+    if (running)
+        ReleaseMutex(running); // a start from now on runs at once
+    for (HANDLE handle : {answer, ask, owner, running})
+        if (handle)
+            CloseHandle(handle);
+}
+#endif

@@ -14,9 +14,9 @@ class Solvane;
 // Where Solvane meets the desktop session: one running copy per quote folder, the focus that a
 // launch hands over, and the session manager that saves and restores it.
 //
-// The first start in a folder owns a name on the session bus made from the folder; a later start
-// there asks that copy to show its window instead, passing on the launch's startup id so that the
-// window manager lets the running copy take the focus.
+// The first start in a folder owns a name made from the folder, on the session bus or, on Windows,
+// of a kernel object; a later start there asks that copy to show its window instead, passing on
+// the launch's startup id so that the window manager lets the running copy take the focus.
 class DesktopSession : public QObject
 {
     Q_OBJECT
@@ -43,7 +43,17 @@ private:
     QByteArray startupId, activationToken;
     QString restoredState;  // what a restored session asks for, empty for any other start
     bool byDesktop = false; // started by the session itself: restored or autostarted
-    QElapsedTimer running;
+    QElapsedTimer sinceStart;
+
+#ifdef Q_OS_WIN
+public:
+    ~DesktopSession() override;
+
+private:
+    // The first copy's: the mutex it owns, the event it is asked on, the event it answers with
+    // and the mapping that names its process.
+    Qt::HANDLE running = nullptr, ask = nullptr, answer = nullptr, owner = nullptr;
+#endif
 };
 
 #endif // DESKTOPSESSION_H

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,7 +26,40 @@ std::optional<QMap<QString, QString>> readQuoteFile(const QString &path)
     return readQuotes(file);
 }
 
-QMap<QString, QString> readQuotes(std::istream &in)
+namespace
+{
+
+// A byte-order mark of UTF-16, as Notepad writes for "Unicode": FF FE little-endian, FE FF
+// big-endian. Anything else is put back and read as UTF-8.
+bool readUtf16Mark(std::istream &in, bool &bigEndian)
+{
+    const int first = in.peek();
+    if (first != 0xFF && first != 0xFE)
+        return false;
+    in.get();
+    if (in.peek() != (first == 0xFF ? 0xFE : 0xFF)) {
+        in.unget();
+        return false;
+    }
+    in.get();
+    bigEndian = first == 0xFE;
+    return true;
+}
+
+// The rest of a UTF-16 file, as the same text in UTF-8. An odd last byte is half a character and
+// dropped; a lone surrogate becomes what QString::toUtf8 makes of it.
+std::string utf16ToUtf8(std::istream &in, bool bigEndian)
+{
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QString text(int(bytes.size() / 2), Qt::Uninitialized);
+    for (int i = 0; i < text.size(); ++i) {
+        const auto high = uchar(bytes[2 * i + !bigEndian]), low = uchar(bytes[2 * i + bigEndian]);
+        text[i] = QChar(ushort(high << 8 | low));
+    }
+    return text.toStdString();
+}
+
+QMap<QString, QString> readUtf8Quotes(std::istream &in)
 {
     std::vector<std::pair<QString, QString>> pairs;
     std::string first;
@@ -79,4 +114,16 @@ QMap<QString, QString> readQuotes(std::istream &in)
             quotes.insert(quotes.cend(), pair.first, QString()).value().swap(pair.second);
     }
     return quotes;
+}
+
+} // namespace
+
+QMap<QString, QString> readQuotes(std::istream &in)
+{
+    bool bigEndian = false;
+    if (!readUtf16Mark(in, bigEndian))
+        return readUtf8Quotes(in); // a UTF-8 mark is dropped with the first line's decoding
+    // UTF-16 is never valid UTF-8, so no file that reads as UTF-8 takes this way.
+    std::istringstream utf8(utf16ToUtf8(in, bigEndian));
+    return readUtf8Quotes(utf8);
 }

@@ -42,6 +42,21 @@ void TestQuoteFile::read_data()
                                << QStringList{"B", "4", "a", "3", "ab", "2", "b", "1"};
     QTest::newRow("UTF-8") << QByteArray("日本\n語\nÇa va\nÉmile\n")
                            << QStringList{"Ça va", "Émile", "日本", "語"};
+    // Notepad's "Unicode" is UTF-16 LE with a byte-order mark and CR LF; BE has its own mark.
+    const auto utf16 = [](const QString &text, bool bigEndian) {
+        QByteArray bytes;
+        for (const QChar c : QChar(0xFEFF) + text)
+            bytes.append(char(bigEndian ? c.row() : c.cell()))
+                .append(char(bigEndian ? c.cell() : c.row()));
+        return bytes;
+    };
+    const QString notepad = "Ça va\r\nÉmile 🙂\r\n日本\r\n語\r\n";
+    const QStringList fromNotepad{"Ça va", "Émile 🙂", "日本", "語"};
+    QTest::newRow("UTF-16 LE") << utf16(notepad, false) << fromNotepad;
+    QTest::newRow("UTF-16 BE") << utf16(notepad, true) << fromNotepad;
+    QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFk\nv\n") << QStringList{"k", "v"};
+    QTest::newRow("FF, no mark") << QByteArray("\xFFk\nv\n")
+                                 << QStringList{QString(QChar::ReplacementCharacter) + "k", "v"};
     QTest::newRow("one line") << QByteArray("only\n") << QStringList{};
     QTest::newRow("directory") << QByteArray() << QStringList{};
 #ifdef Q_OS_UNIX
