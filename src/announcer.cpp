@@ -38,6 +38,7 @@ void Announcer::announce(const QString &text)
 
 bool Announcer::eventFilter(QObject *watched, QEvent *event)
 {
+    // Shown again with the window, it would announce its last quote a second time.
     if (event->type() == QEvent::Hide)
         hide();
     return QWidget::eventFilter(watched, event);
