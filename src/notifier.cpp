@@ -4,6 +4,7 @@
 #include "notifier.h"
 #include "traywatcher.h"
 
+#include <QAccessible>
 #include <QApplication>
 #ifdef QT_DBUS_LIB // not on Windows, where the tray's balloon or the status bar shows a quote
 #include "dbusask.h"
@@ -112,8 +113,11 @@ void Notifier::showWaiting()
 
 void Notifier::show(const QString &title, const QString &message, int msecs)
 {
-    if (!trayWatcher->dbus() && trayWatcher->available()) {
+    // Hidden to the tray, the window cannot be announced; a screen reader hears a notification.
+    const bool unheard = window->isHidden() && QAccessible::isActive() && server == Server::Ready;
+    if (!trayWatcher->dbus() && trayWatcher->available() && !unheard) {
         tray->showMessage(title, message, QSystemTrayIcon::NoIcon, msecs);
+        emit unspoken(message);
         return;
     }
 #ifdef QT_DBUS_LIB
@@ -184,6 +188,7 @@ void Notifier::showInWindow(const QString &message, int msecs)
         window->show();
     window->statusBar()->showMessage(line, msecs);
     QApplication::alert(window);
+    emit unspoken(message);
 }
 
 void Notifier::actionInvoked(uint id, const QString &action)

@@ -29,6 +29,8 @@ public:
 signals:
     // The user clicked one of our notifications.
     void clicked();
+    // A quote went to the tray's balloon or the status bar, which screen readers do not speak.
+    void unspoken(const QString &message);
 
 private slots:
     void actionInvoked(uint id, const QString &action);

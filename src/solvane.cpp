@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "solvane.h"
+#include "announcer.h"
 #include "notifier.h"
 #include "quotefile.h"
 #include "remindertimer.h"
@@ -178,6 +179,7 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     trayWatcher = new TrayWatcher(trayIcon, this);
     notifier = new Notifier(trayIcon, trayWatcher, this);
     connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
+    connect(notifier, &Notifier::unspoken, new Announcer(this), &Announcer::announce);
     // A panel that restarts at once docks the icon again, and the window can stay hidden.
     trayGone.setSingleShot(true);
     connect(&trayGone, &QTimer::timeout, this, [this] {
