@@ -115,6 +115,8 @@ DesktopSession::DesktopSession()
 #ifndef Q_OS_WIN
 bool DesktopSession::claim()
 {
+    // Qt's X11 plugin has taken it by now; on Wayland, programs started from here would inherit it.
+    qunsetenv("DESKTOP_STARTUP_ID");
 #ifndef QT_DBUS_LIB
     return true;
 #else

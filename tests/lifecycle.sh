@@ -19,16 +19,21 @@ printf 'Less is <i>more</i> & AT&amp;T\nSomeone <who@example.org>\n' | tee "$wor
     >"$work/b/Quotes.txt"
 escaped='Less is &lt;i&gt;more&lt;/i&gt; &amp; AT&amp;amp;T\nSomeone &lt;who@example.org&gt;'
 
-# start FOLDER [VAR=value...]: a copy in that folder; sets pid and window.
+# start FOLDER [VAR=value...] [-- COMMAND...]: a copy in that folder, started by the command if
+# given; sets pid and window.
 start() {
-    (cd "$work/$1" && exec env "${@:2}" "$solvane" 2>>"$work/err") &
+    local folder=$1 vars=() && shift
+    while (($#)) && [[ $1 != -- ]]; do vars+=("$1") && shift; done
+    (($#)) && shift || set -- "$solvane"
+    (cd "$work/$folder" && exec env "${vars[@]}" "$@" 2>>"$work/err") &
     pid=$!
     await eval 'window=$(xdotool search --all --pid $pid --name "^$title\$")' ||
         fail "$row: no window"
 }
 shown() { state "$window" IsViewable; }
 # Hidden to the tray, the window is withdrawn; minimised, the window manager keeps it iconic.
-hidden() { ! shown && ! xprop -id "$window" WM_STATE | grep -q Iconic; }
+minimised() { xprop -id "$window" WM_STATE | grep -q Iconic; }
+hidden() { ! shown && ! minimised; }
 windows() { xdotool search --name "^$title\$" | wc -l; }
 ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
 within() { # within SECONDS COMMAND...: fails when the command fails or takes longer
@@ -65,12 +70,13 @@ starttray() {
     done
     fail "$row: no tray"
 }
-# A platform theme's own D-Bus tray, whatever name it takes on the bus; theirs are Qt 5 only.
-while read -r row tray then theme; do
+# A platform theme's own D-Bus tray, whatever name it takes on the bus; theirs are Qt 5 only. A
+# launcher's startup id for the second starts goes on the first window, for the window manager.
+while read -r row tray then launch theme; do
     [[ -z $theme ]] || ((qt == 5)) || continue
     starttray
     # shellcheck disable=SC2086 # one word or none
-    start a ${theme:+QT_QPA_PLATFORMTHEME=$theme}
+    start a ${theme:+QT_QPA_PLATFORMTHEME=$theme} -- "$solvane" -geometry +100+100
     sleep 1 # the icon docks
     if [[ $tray == sni ]]; then # Qt's D-Bus tray sends the quote to the notification server
         xdotool windowactivate --sync "$window" key space
@@ -82,16 +88,24 @@ while read -r row tray then theme; do
         xdotool windowminimize "$window"
         await hidden || fail "$row: not hidden to the tray"
         # A second start in the same folder shows the first window, says nothing and ends.
-        (cd "$work/a" && timeout 10 "$solvane" >>"$work/out") || fail "$row: second start: $?"
+        # shellcheck disable=SC2086 # one word or none
+        (cd "$work/a" && timeout 10 env ${launch#-} "$solvane" >>"$work/out") ||
+            fail "$row: second start: $?"
         await shown || fail "$row: not restored"
     done
+    [[ $launch == - ]] || xprop -id "$window" _NET_STARTUP_ID | grep -qF "= \"${launch#*=}\"" ||
+        fail "$row: startup id not on the window: $(xprop -id "$window" _NET_STARTUP_ID)"
     [[ $(xdotool getactivewindow) == "$window" && $(windows) == 1 && ! -s $work/out ]] ||
         fail "$row: second start"
     # Idle Qt threads may end and close theirs; a leak only adds.
     (($(ls "/proc/$pid/fd" | wc -l) <= fds)) ||
         fail "$row: descriptors $fds -> $(ls "/proc/$pid/fd" | wc -l)"
-    xdotool windowminimize "$window"
+    # Off every screen, it comes back on one: openbox keeps the place it was given (-geometry), as
+    # other window managers keep any. Nor does it ask to be mapped minimised.
+    xdotool windowmove --sync "$window" 3000 300 windowminimize "$window"
     await hidden
+    xprop -spy -id "$window" _NET_WM_STATE >"$work/spy" &
+    await test -s "$work/spy"
     kill "$traypid" && wait "$traypid" || true
     if [[ $then == restarted ]]; then
         starttray
@@ -100,14 +114,17 @@ while read -r row tray then theme; do
         xdotool mousemove --window "$(tray_icon)" 5 5 click 1
     fi
     within 10 await shown
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    ((X >= 0 && X + WIDTH <= $(xdotool getdisplaygeometry | cut -d' ' -f1))) || fail "$row: at $X,$Y"
+    ! grep -q HIDDEN "$work/spy" || fail "$row: mapped minimised: $(cat "$work/spy")"
     close
-    kill "$traypid" 2>/dev/null || true
+    kill "$traypid" %xprop 2>/dev/null || true
 done <<EOF
-xembed-gone      trayer gone
-xembed-restarted trayer restarted
-dbus-gone        sni    gone
-kde-dbus-gone    sni    gone      kde
-lxqt-dbus-gone   sni    gone      lxqt
+xembed-gone      trayer gone      DESKTOP_STARTUP_ID=launcher/solvane/7-0-host_TIME7
+xembed-restarted trayer restarted -
+dbus-gone        sni    gone      XDG_ACTIVATION_TOKEN=launcher/solvane/8-0-host_TIME8
+kde-dbus-gone    sni    gone      -                                                kde
+lxqt-dbus-gone   sni    gone      -                                                lxqt
 EOF
 
 # A start beside a first copy in folder a, which runs on its own.
@@ -126,6 +143,40 @@ done <<EOF
 other-folder  b 0
 stopped-first a 1
 no-bus        a 0 DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+EOF
+
+# A checkpoint by xsm, a real session manager, leaves the window as it was; the restart command it
+# saved, run from its home, comes back in the folder and state. Checkpoint: xsm's lower left button.
+while read -r row tray state; do
+    home=$work/$row && mkdir "$home" && echo 'printenv SESSION_MANAGER' >"$home/.xsmstartup"
+    [[ $tray == - ]] || starttray
+    (cd "$home" && HOME=$home exec xsm >"$home/sm" 2>/dev/null) &
+    xsm=$!
+    await eval 'sm=$(xdotool search --name "^xsm: ")' && await test -s "$home/sm" || fail "$row: xsm"
+    start a SESSION_MANAGER="$(cat "$home/sm")"
+    [[ $state == shown ]] || { await shown && xdotool windowminimize "$window" && await "$state"; }
+    eval "$(xdotool getwindowgeometry --shell "$sm")"
+    xdotool windowactivate --sync "$sm" mousemove --window "$sm" $((WIDTH / 4)) $((HEIGHT * 3 / 4)) \
+        click 1
+    await eval 'dialog=$(xdotool search --name "^Checkpoint$")' || fail "$row: no checkpoint dialog"
+    xdotool windowactivate --sync "$dialog" type s && xdotool key Return
+    await test -s "$home/.XSM-s" || fail "$row: no session saved"
+    sleep 1 # what the checkpoint does to the window
+    kill -0 "$pid" && "$state" || fail "$row: not $state after a checkpoint"
+    # As saved: xsm writes the session again when its clients end.
+    mapfile -t command < <(sed -n '/^RestartCommand$/{n;:a;n;s/^\t//p;ta}' "$home/.XSM-s")
+    kill "$pid" "$xsm" && wait "$pid" "$xsm" || true
+    start "$row" -- "${command[@]}" >"$home/out"
+    sleep 1 # a restored window hides
+    "$state" && [[ $(readlink "/proc/$pid/cwd") == "$work/a" ]] && ! grep -q Unable "$home/out" ||
+        fail "$row: restored by ${command[*]}: $(cat "$home/out")"
+    [[ $state != hidden ]] || { xdotool mousemove --window "$(tray_icon)" 5 5 click 1 && await shown; }
+    close
+    [[ $tray == - ]] || kill "$traypid"
+done <<EOF
+checkpoint-shown     -      shown
+checkpoint-minimised -      minimised
+checkpoint-hidden    trayer hidden
 EOF
 
 # Closing ends the program on KDE too, whose tray holds Qt's event loop open.
