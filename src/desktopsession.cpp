@@ -42,6 +42,13 @@ constexpr qint64 loginMs = 60000;
 // A panel that starts at login may take this long to put up its tray.
 constexpr int loginTrayGrace = 30000;
 
+// A short name for a folder, in the names the copies running there find each other by.
+QString folderKey(const QString &folder)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+}
+
 #ifdef QT_DBUS_LIB
 const QString objectPath = QStringLiteral("/com/tarnwick/Solvane");
 
@@ -49,9 +56,7 @@ const QString objectPath = QStringLiteral("/com/tarnwick/Solvane");
 // bus name must not start with a digit.
 QString busName()
 {
-    const QByteArray folder = QDir::current().canonicalPath().toUtf8();
-    return QStringLiteral("com.tarnwick.Solvane.f") +
-           QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("com.tarnwick.Solvane.f") + folderKey(QDir::current().canonicalPath());
 }
 #endif
 
@@ -98,8 +103,7 @@ void sendStartupMessage(xcb_connection_t *x, xcb_window_t from, const QByteArray
 DesktopSession::DesktopSession()
     : startupId(qgetenv("DESKTOP_STARTUP_ID")), activationToken(qgetenv("XDG_ACTIVATION_TOKEN")),
       restoredState(qEnvironmentVariable(stateVariable)),
-      byDesktop(qEnvironmentVariableIsSet(stateVariable) ||
-                qEnvironmentVariableIsSet("DESKTOP_AUTOSTART_ID"))
+      byDesktop(!restoredState.isEmpty() || qEnvironmentVariableIsSet("DESKTOP_AUTOSTART_ID"))
 {
     // Programs started from here, such as browsers, belong to neither the launch nor the session.
     qunsetenv("XDG_ACTIVATION_TOKEN");
@@ -251,9 +255,7 @@ std::wstring kernelName(const wchar_t *kind)
 {
     QString folder = QDir::toNativeSeparators(QDir::current().canonicalPath());
     CharUpperBuffW(reinterpret_cast<wchar_t *>(folder.data()), DWORD(folder.size()));
-    const QByteArray hash =
-        QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    return L"Local\\Solvane-" + QString::fromLatin1(hash).toStdWString() + L"-" + kind;
+    return L"Local\\Solvane-" + folderKey(folder).toStdWString() + L"-" + kind;
 }
 
 HANDLE namedEvent(const wchar_t *kind)
