@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 
 # Release builds are hardened as Debian hardens its own packages (dpkg-buildflags, with
-# hardening=+all). Debug builds are left alone: fortifying needs optimisation.
+# hardening=+all): Debian 13's set, which adds stack-clash and control-flow protection to Debian
+# 12's, on either release where the compiler has them. Debug builds are left alone: fortifying
+# needs optimisation.
 include(CheckCXXCompilerFlag)
 include(CheckLinkerFlag)
 include(CheckPIESupported)
@@ -31,6 +33,10 @@ endfunction()
 
 harden(compile -D_FORTIFY_SOURCE=2 _FORTIFY_SOURCE)
 harden(compile -fstack-protector-strong stack-protector)
+harden(compile -fstack-clash-protection stack-clash-protection)
+# Each for its own architecture (x86, arm64); other targets' compilers refuse it.
+harden(compile -fcf-protection cf-protection)
+harden(compile -mbranch-protection=standard branch-protection)
 harden(compile -Wformat "-W(no-)?format( |=|$)")
 harden(compile -Werror=format-security "format-security|-Wno-format( |$)")
 harden(link -Wl,-z,relro relro)

@@ -44,6 +44,13 @@ bool madeByTheme(QSystemTrayIcon *icon)
 {
     return static_cast<QSystemTrayIconPrivate *>(QObjectPrivate::get(icon))->qpa_sys;
 }
+
+// The private class's layout holds only for the Qt we were built with; a build that is not a
+// package, or a package whose Qt was replaced, may run against another.
+bool builtQt()
+{
+    return qstrcmp(qVersion(), QT_VERSION_STR) == 0;
+}
 #endif
 
 } // namespace
@@ -62,10 +69,16 @@ TrayWatcher::TrayWatcher(QSystemTrayIcon *icon, QObject *parent) : QObject(paren
     Q_UNUSED(icon)
 #else
     // Made while the icon was constructed, before anything here could race a tray host that
-    // starts a moment later.
-    dbusTray = madeByTheme(icon);
+    // starts a moment later. Against another Qt, the desktop's first answer stands for Qt's choice:
+    // Qt takes a D-Bus tray when a host is registered.
+    guessing = !builtQt();
+    if (!guessing)
+        dbusTray = madeByTheme(icon);
+    else
+        qDebug("Qt %s, built with %s: the desktop tells the kind of tray", qVersion(),
+               QT_VERSION_STR);
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!dbusTray || !bus.isConnected())
+    if (!(dbusTray || guessing) || !bus.isConnected())
         return;
     auto *owner = new QDBusServiceWatcher(watcherService, bus,
                                           QDBusServiceWatcher::WatchForOwnerChange, this);
@@ -93,9 +106,12 @@ void TrayWatcher::askHost()
     askAsync(this, get, answerWithin, [this, round = ++questions](const QDBusMessage &reply) {
         if (round != questions)
             return; // a newer question is under way
-        const bool was = available();
+        const bool was = available(), wasDBus = dbusTray;
         host = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
-        if (available() != was)
+        if (guessing)
+            dbusTray = host;
+        guessing = false;
+        if (available() != was || dbusTray != wasDBus)
             emit changed();
     });
 #endif

@@ -31,6 +31,7 @@ private slots:
 
 private:
     bool dbusTray = false;
+    bool guessing = false;   // run against another Qt than built with: the first answer decides
     bool host = false;       // a StatusNotifierHost is registered with the watcher
     bool trayWindow = false; // an XEmbed tray manager owns the screen's tray selection
     int questions = 0;       // only the latest answer counts

@@ -4,10 +4,12 @@
 
 # The real program's lifecycle: trays that go away or restart, second starts, and closing with
 # KDE's platform theme. Runs in a session with dunst and no tray; each case starts its own:
-#   scripts/with-desktop --no-tray --dunst tests/lifecycle.sh path/to/solvane <Qt major version>
+#   scripts/with-desktop --no-tray --dunst tests/lifecycle.sh path/to/solvane <Qt major version> \
+#       path/to/otherqt.so
 set -euo pipefail
 solvane=$(realpath "$1")
 qt=$2
+otherqt=$(realpath "$3")
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "$0")/drive.sh"
@@ -72,11 +74,13 @@ starttray() {
 }
 # A platform theme's own D-Bus tray, whatever name it takes on the bus; theirs are Qt 5 only. A
 # launcher's startup id for the second starts goes on the first window, for the window manager.
-while read -r row tray then launch theme; do
-    [[ -z $theme ]] || ((qt == 5)) || continue
+# Against another Qt than it was built with, the program asks the desktop for the kind of tray,
+# and says so once.
+while read -r row tray then launch env; do
+    [[ $env != QT_QPA_PLATFORMTHEME=* ]] || ((qt == 5)) || continue
     starttray
-    # shellcheck disable=SC2086 # one word or none
-    start a ${theme:+QT_QPA_PLATFORMTHEME=$theme} -- "$solvane" -geometry +100+100
+    # shellcheck disable=SC2086 # words or none
+    start a $env -- "$solvane" -geometry +100+100
     sleep 1 # the icon docks
     if [[ $tray == sni ]]; then # Qt's D-Bus tray sends the quote to the notification server
         xdotool windowactivate --sync "$window" key space
@@ -97,6 +101,8 @@ while read -r row tray then launch theme; do
         fail "$row: startup id not on the window: $(xprop -id "$window" _NET_STARTUP_ID)"
     [[ $(xdotool getactivewindow) == "$window" && $(windows) == 1 && ! -s $work/out ]] ||
         fail "$row: second start"
+    [[ $env != LD_PRELOAD=* || $(grep -c '^Qt 0.0.0, built with' "$work/err") == 1 ]] ||
+        fail "$row: not told once of another Qt"
     # Idle Qt threads may end and close theirs; a leak only adds.
     (($(ls "/proc/$pid/fd" | wc -l) <= fds)) ||
         fail "$row: descriptors $fds -> $(ls "/proc/$pid/fd" | wc -l)"
@@ -123,8 +129,9 @@ done <<EOF
 xembed-gone      trayer gone      DESKTOP_STARTUP_ID=launcher/solvane/7-0-host_TIME7
 xembed-restarted trayer restarted -
 dbus-gone        sni    gone      XDG_ACTIVATION_TOKEN=launcher/solvane/8-0-host_TIME8
-kde-dbus-gone    sni    gone      -                                                kde
-lxqt-dbus-gone   sni    gone      -                                                lxqt
+kde-dbus-gone    sni    gone      -      QT_QPA_PLATFORMTHEME=kde
+lxqt-dbus-gone   sni    gone      -      QT_QPA_PLATFORMTHEME=lxqt
+other-qt-gone    sni    gone      -      LD_PRELOAD=$otherqt ASAN_OPTIONS=verify_asan_link_order=0
 EOF
 
 # A start beside a first copy in folder a, which runs on its own.
