@@ -17,12 +17,13 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
-    sed 's/^/  stderr: /' "$work/err" >&2
+    [[ ! -e $work/err ]] || sed 's/^/  stderr: /' "$work/err" >&2
     exit 1
 }
-# Waits up to a minute for a command to succeed; memcheck makes everything slow.
+# Waits up to a minute for a command to succeed; memcheck makes everything slow. tenths=N before it
+# waits N tenths of a second instead.
 await() {
-    for _ in $(seq 600); do
+    for _ in $(seq "${tenths:-600}"); do
         if "$@" >/dev/null 2>&1; then return 0; fi
         sleep 0.1
     done

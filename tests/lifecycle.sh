@@ -13,6 +13,8 @@ otherqt=$(realpath "$3")
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "$0")/drive.sh"
+# shellcheck source=../scripts/common.sh
+source "$(dirname "$0")/../scripts/common.sh"
 # Every copy and tray started here goes too, a stopped copy included.
 trap 'kill -CONT $(jobs -p) 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; cleanup' EXIT
 mkdir "$work/a" "$work/b"
@@ -59,7 +61,7 @@ close() {
 }
 
 # Each tray, and how to tell it is up: Qt picks the kind of tray when the program starts.
-trayer=(trayer --edge bottom --align right --widthtype request --height 32)
+trayer=("${trayer[@]}" 32)
 trayer_up() { xdotool search --classname trayer; }
 sni=(gtk-sni-tray-standalone --watcher --bottom)
 sni_up() {

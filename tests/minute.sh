@@ -17,7 +17,7 @@ xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^$title\$"
 sleep 0.3
 xdotool key Tab Tab space # "Quote" holds the focus in a fresh window; two tabs reach "Mins"
 chosen=$(date +%s.%N)
-for _ in $(seq 900); do if grep -q 'debug solvane: TIME' err; then break; fi; sleep 0.1; done
+tenths=900 await grep -q 'debug solvane: TIME' err || fail "no quote within 90 s"
 after=$(awk -v a="$chosen" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
 awk -v s="$after" 'BEGIN { exit !(s >= 59.5 && s <= 61.5) }' || fail "quote after $after s"
 echo "minute: PASS, quote after $after s"

@@ -11,17 +11,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
 qt=$2
 hardened=$3
-tmp=$(realpath "$(mktemp -d)")
-pid=
-cleanup() {
-    [[ -z $pid ]] || kill "$pid" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() {
-    echo "$*" >&2
-    exit 1
-}
+# shellcheck source-path=SCRIPTDIR
+source "$root/tests/drive.sh"
+tmp=$(realpath "$work") # as /proc tells the program's directory
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp" >/dev/null
 deb=$(echo "$tmp"/solvane_*.deb)
@@ -76,7 +68,7 @@ menu() {
     [[ $cwd == "$3" ]] || fail "started in $cwd"
     # Bounded: a window that never becomes active would otherwise stall the test until its timeout.
     timeout 20 xdotool windowactivate --sync "$window" key space || fail "not activated"
-    for _ in {1..50}; do grep -q '^D: ' "$tmp/err" && break; sleep 0.2; done
+    await grep -q '^D: ' "$tmp/err" || fail "no quote shown"
     wmctrl -i -c "$window"
     timeout 20 tail --pid="$pid" -f /dev/null || fail "still running after close: $(<"$tmp/err")"
     wait "$pid" || fail "exit code $?"

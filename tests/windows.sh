@@ -35,7 +35,15 @@ settled() {
 panel=$(settled xdotool search --classname '^panel$' | head -1)
 docked() { settled xwininfo -tree -id "$panel" | grep -c '^ *0x' || true; }
 visible() { settled xdotool search --onlyvisible --name '' | wc -l; }
-copies() { pgrep -xc solvane.exe || true; }
+# prefixed PGREP-OPTION...: the processes pgrep finds that run in this test's Wine prefix, not
+# those of another test or of the user's own Wine.
+prefixed() {
+    local p
+    for p in $(pgrep "$@"); do
+        if grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null; then echo "$p"; fi
+    done
+}
+copies() { prefixed -x solvane.exe | wc -l; }
 # The window, its tray icon and a balloon after "Quote"; then it is closed. Given a command for a
 # second start, that start, with the window hidden, shows it and ends.
 check_session() {
@@ -137,7 +145,7 @@ timeout 300 wine start /unix "$entry" 2>"$work/err" || fail "Start-menu entry"
 check_session "$empty" timeout 60 wine "$launcher"
 mine=$(find "$WINEPREFIX/drive_c/users" -path '*/Solvane/Quotes.txt' ! -path "$program/*")
 cmp -s "$mine" "$program/bin/Quotes.txt" || fail "no quotes of the user's own"
-await eval '! pgrep -f solvane.exe' || fail "still running"
+await eval '[[ -z $(prefixed -f solvane.exe) ]]' || fail "still running"
 # The uninstaller finishes from a copy of itself, after this returns. (Run in place with
 # "_?=", it gets that argument quoted by Wine, as the path has a space, and ignores it.)
 timeout 300 wine "$program/Uninstall.exe" /S || fail "uninstall"
