@@ -119,8 +119,10 @@ DesktopSession::DesktopSession()
 #ifndef Q_OS_WIN
 bool DesktopSession::claim()
 {
-    // Qt's X11 plugin has taken it by now; on Wayland, programs started from here would inherit it.
+    // Qt's X11 plugin has taken the startup id by now, and Qt's session manager the autostart id;
+    // programs started from here, such as browsers, would inherit them.
     qunsetenv("DESKTOP_STARTUP_ID");
+    qunsetenv("DESKTOP_AUTOSTART_ID");
 #ifndef QT_DBUS_LIB
     return true;
 #else

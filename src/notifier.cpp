@@ -61,9 +61,14 @@ QVariant imageData(const QIcon &icon)
 Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow *window)
     : QObject(window), tray(tray), trayWatcher(trayWatcher), window(window)
 {
-    // The window is narrow and clips a long message: hovering shows the whole of it.
-    connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
-            &QWidget::setToolTip);
+    // The window is narrow and clips a long message: hovering shows the whole of it, as written.
+    // A tooltip guesses rich text, so the quote goes as escaped rich text that keeps its spaces.
+    QStatusBar *bar = window->statusBar();
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString &message) {
+        bar->setToolTip(message.isEmpty() ? message
+                                          : QLatin1String("<p style=\"white-space:pre-wrap\">") +
+                                                message.toHtmlEscaped() + QLatin1String("</p>"));
+    });
 #ifdef QT_DBUS_LIB
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -185,7 +190,7 @@ void Notifier::showInWindow(const QString &message, int msecs)
     line.replace(line.indexOf('\n'), 1, QStringLiteral(" \u2014 "));
     // Hidden to a tray that cannot show the quote, the window would keep it out of sight.
     if (window->isHidden())
-        window->show();
+        emit needsWindow();
     window->statusBar()->showMessage(line, msecs);
     QApplication::alert(window);
     emit unspoken(message);

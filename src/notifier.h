@@ -29,6 +29,8 @@ public:
 signals:
     // The user clicked one of our notifications.
     void clicked();
+    // A quote is going to the status bar of a hidden window, which has to show.
+    void needsWindow();
     // A quote went to the tray's balloon or the status bar, which screen readers do not speak.
     void unspoken(const QString &message);
 

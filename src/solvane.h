@@ -32,6 +32,8 @@ public slots:
     void displayquote();
     // Shows the window in front, from the tray, a notification or another start of the program.
     void bringBack();
+    // Shows the hidden window without taking the focus: never minimised, never off every screen.
+    void unhide();
     // Hides the window as minimising does; it comes back when no tray shows up within the grace.
     void hideToTray(int grace);
 

@@ -50,8 +50,10 @@ void TestQuoteFile::read_data()
                 .append(char(bigEndian ? c.cell() : c.row()));
         return bytes;
     };
-    const QString notepad = "Ça va\r\nÉmile 🙂\r\n日本\r\n語\r\n";
-    const QStringList fromNotepad{"Ça va", "Émile 🙂", "日本", "語"};
+    // К and 业 hold a 0x1A byte, ക before ഊ the pair 0D 0A.
+    const QString notepad =
+        "Ça va\r\nÉmile 🙂\r\n日本\r\n語\r\nКошка\r\n业 കഊ\r\n";
+    const QStringList fromNotepad{"Ça va", "Émile 🙂", "Кошка", "业 കഊ", "日本", "語"};
     QTest::newRow("UTF-16 LE") << utf16(notepad, false) << fromNotepad;
     QTest::newRow("UTF-16 BE") << utf16(notepad, true) << fromNotepad;
     QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFk\nv\n") << QStringList{"k", "v"};

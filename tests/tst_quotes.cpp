@@ -4,6 +4,7 @@
 #include "testkit.h"
 
 #include <QDBusConnectionInterface>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <csignal>
@@ -17,6 +18,7 @@ private slots:
     void display_data();
     void display();
     void emptyCollection();
+    void everyEntryComesUp_data();
     void everyEntryComesUp();
     void reachesUser_data();
     void reachesUser();
@@ -121,17 +123,43 @@ void TestQuotes::emptyCollection()
     QVERIFY(!balloonTip());
 }
 
+void TestQuotes::everyEntryComesUp_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("picks");
+
+    QTest::newRow("3") << 3 << 60;
+    QTest::newRow("past 32768") << 40000 << 300;
+}
+
 void TestQuotes::everyEntryComesUp()
 {
+    QFETCH(int, count);
+    QFETCH(int, picks);
+
+    QByteArray file;
+    for (int i = 0; i < count; ++i)
+        file += QByteArray::number(100000 + i) + "\nv\n";
     WorkDir dir;
-    WorkDir::writeQuotes("one\n1\ntwo\n2\nthree\n3\n");
+    WorkDir::writeQuotes(file);
     Solvane window;
     Trace trace;
-    for (int i = 0; i < 60; ++i)
+    srand(7);
+    for (int i = 0; i < picks; ++i)
         window.displayquote();
-    const QStringList keys = trace.words.filter(QRegularExpression("^(one|two|three)$"));
-    QCOMPARE(keys.size(), 60);
-    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 3);
+    QList<int> seen;
+    for (const QString &word : trace.words)
+        if (word.toInt() >= 100000)
+            seen << word.toInt() - 100000;
+    QCOMPARE(seen.size(), picks);
+    if (count <= 0x8000) { // one 15-bit draw each, as ever: the same sequence for the same seed
+        srand(7);
+        for (int i = 0; i < picks; ++i)
+            QCOMPARE(seen[i], (rand() & 0x7fff) % count);
+        QCOMPARE(QSet<int>(seen.begin(), seen.end()).size(), count);
+    } else {
+        QVERIFY(*std::max_element(seen.cbegin(), seen.cend()) >= 0x8000);
+    }
 }
 
 void TestQuotes::reachesUser_data()
@@ -201,6 +229,11 @@ void TestQuotes::reachesUser()
             QCOMPARE(dunstctl({"count", "displayed"}), "0");
         } else if (seenIn == "status bar") {
             QTRY_COMPARE(window.statusBar()->currentMessage(), key + " \u2014 " + value);
+            // Its tooltip shows it whole and as written, markup and all.
+            QTextDocument tip;
+            tip.setHtml(window.statusBar()->toolTip());
+            QVERIFY(Qt::mightBeRichText(window.statusBar()->toolTip()));
+            QCOMPARE(tip.toPlainText(), key + " \u2014 " + value);
             window.statusBar()->clearMessage();
         } else {
             QTRY_COMPARE(dunstctl({"count", "displayed"}), "1");

@@ -138,7 +138,13 @@ void TestTray::minimiseWithoutTray()
 {
     Solvane window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Hidden, the tray gone: a quote in the panel's grace comes in the window, not minimised.
+    minimiseByWindowManager(window);
+    QTRY_VERIFY(!window.isVisible());
     stopTray();
+    window.displayquote();
+    QVERIFY(window.isVisible() && !window.isMinimized());
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     Trace trace;
 
     // No icon to come back from: the window only minimises.
