@@ -8,9 +8,9 @@
 #include "remindertimer.h"
 #include "traywatcher.h"
 #include "ui_solvane.h"
+#include "windowvisibility.h"
 
 #include <QAbstractButton>
-#include <QCursor>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QPixmapCache>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -41,9 +40,6 @@ namespace
 constexpr qint64 msPerMinute = 60000;
 constexpr qint64 msPerHour = 60 * msPerMinute;
 constexpr qint64 msPerDay = 24 * msPerHour;
-
-// How long a hidden window waits for a panel that restarts before it comes back by itself.
-constexpr int trayRestartGrace = 3000;
 
 // The longest quote and author line a balloon shows whole; with the form's font at 96 dpi, a
 // balloon holding both fits a 1366x768 screen with its title. Longer ones are shortened.
@@ -190,17 +186,11 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
     trayWatcher = new TrayWatcher(trayIcon, this);
+    windowVisibility = new WindowVisibility(this, trayIcon, trayWatcher);
     notifier = new Notifier(trayIcon, trayWatcher, this);
-    connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
-    connect(notifier, &Notifier::needsWindow, this, &Solvane::unhide);
+    connect(notifier, &Notifier::clicked, windowVisibility, &WindowVisibility::bringBack);
+    connect(notifier, &Notifier::needsWindow, windowVisibility, &WindowVisibility::unhide);
     connect(notifier, &Notifier::unspoken, new Announcer(this), &Announcer::announce);
-    // A panel that restarts at once docks the icon again, and the window can stay hidden.
-    trayGone.setSingleShot(true);
-    connect(&trayGone, &QTimer::timeout, this, [this] {
-        if (isHidden() && !trayWatcher->available())
-            bringBack();
-    });
-    connect(trayWatcher, &TrayWatcher::changed, this, &Solvane::trayChanged);
 
     ui->daysrad->setChecked(true);
     ui->timeentry->setValue(1);
@@ -286,57 +276,10 @@ bool Solvane::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::WindowStateChange && isMinimized() && trayWatcher->available()) {
         TRACE << "minimise";
         event->ignore();
-        hide();
+        windowVisibility->hideToTray();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void Solvane::unhide()
-{
-    if (!isHidden())
-        return;
-    // Qt would map a window it still counts as minimised asking to be iconic, and a window
-    // manager may obey.
-    setWindowState(Qt::WindowActive);
-    // Hidden on a screen that has since gone, it would come back where nobody can see it.
-    if (!QGuiApplication::screenAt(frameGeometry().center())) {
-        QScreen *screen = QGuiApplication::screenAt(trayIcon->geometry().center());
-        if (!screen)
-            screen = QGuiApplication::screenAt(QCursor::pos());
-        if (!screen)
-            screen = QGuiApplication::primaryScreen();
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
-}
-
-void Solvane::bringBack()
-{
-    unhide();
-    show();
-    setWindowState(Qt::WindowActive);
-    // Already shown but behind other windows, it has no state to change.
-    raise();
-    activateWindow();
-}
-
-void Solvane::hideToTray(int grace)
-{
-    hide();
-    if (!trayWatcher->available())
-        trayGone.start(grace);
-}
-
-// A hidden window comes back when the tray it hid in goes away: no icon is left to click.
-void Solvane::trayChanged()
-{
-    if (trayWatcher->available())
-        trayGone.stop();
-    else if (isHidden())
-        trayGone.start(trayRestartGrace);
 }
 
 void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
@@ -344,7 +287,7 @@ void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
     TRACE << "DDD";
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        bringBack();
+        windowVisibility->bringBack();
         TRACE << "one";
         break;
     case QSystemTrayIcon::DoubleClick:

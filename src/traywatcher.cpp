@@ -23,17 +23,9 @@
 namespace
 {
 
-bool isXcb()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
 #ifdef QT_DBUS_LIB
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-// A watcher that owns its name but does not answer counts as no tray after this.
-constexpr int answerWithin = 2000;
 
 // Qt does not export the type information of its private classes, which the undefined-behaviour
 // sanitizer's check of this cast would need in order to link.
@@ -50,7 +42,7 @@ bool madeByTheme(QSystemTrayIcon *icon)
 
 TrayWatcher::TrayWatcher(QSystemTrayIcon *icon, QObject *parent) : QObject(parent)
 {
-    if (isXcb()) {
+    if (Desktop::isX11()) {
         connect(QGuiApplication::platformNativeInterface(),
                 SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(trayWindowChanged()));
         trayWindowChanged();
@@ -90,14 +82,13 @@ void TrayWatcher::askHost()
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    askAsync(this, get, answerWithin, [this, round = ++questions](const QDBusMessage &reply) {
-        if (round != questions)
-            return; // a newer question is under way
+    // A watcher that owns its name but does not answer in time counts as no tray.
+    askAsync(this, get, hostAnswer.to([this](const QDBusMessage &reply) {
         const bool was = available();
         host = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
         if (available() != was)
             emit changed();
-    });
+    }));
 #endif
 }
 

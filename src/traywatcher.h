@@ -4,6 +4,8 @@
 #ifndef TRAYWATCHER_H
 #define TRAYWATCHER_H
 
+#include "desktop.h"
+
 #include <QObject>
 
 class QSystemTrayIcon;
@@ -33,7 +35,7 @@ private:
     bool dbusTray = false;
     bool host = false;       // a StatusNotifierHost is registered with the watcher
     bool trayWindow = false; // an XEmbed tray manager owns the screen's tray selection
-    int questions = 0;       // only the latest answer counts
+    LatestAnswer hostAnswer;
 };
 
 #endif // TRAYWATCHER_H

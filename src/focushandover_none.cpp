@@ -1,0 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Tarnwick
+// SPDX-License-Identifier: MIT
+
+#include "focushandover.h"
+
+// Windows hands the foreground over when the later start asks (singleinstance_win.cpp).
+void FocusHandOver::begin(QWidget *, const QByteArray &) {}
+
+void FocusHandOver::end(QWidget *, const QByteArray &) {}
