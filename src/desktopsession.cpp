@@ -7,31 +7,16 @@
 #include "solvane.h"
 #include "windowvisibility.h"
 
-namespace
-{
-
-// The launch's ids in the platform data of org.freedesktop.Application.
-const QString startupIdKey = QStringLiteral("desktop-startup-id");
-const QString activationTokenKey = QStringLiteral("activation-token");
-
-} // namespace
-
 DesktopSession::DesktopSession(const LaunchEnvironment &launch)
-    : session(launch.sessionState, launch.autostarted), startupId(launch.startupId),
-      activationToken(launch.activationToken)
+    : session(launch.sessionState, launch.autostarted), startData(launch.platformData())
 {
+    session.describeStart(startData);
     connect(&instance, &SingleInstance::activated, this, &DesktopSession::activated);
 }
 
 bool DesktopSession::claim()
 {
-    QVariantMap platformData;
-    if (!startupId.isEmpty())
-        platformData.insert(startupIdKey, QString::fromUtf8(startupId));
-    if (!activationToken.isEmpty())
-        platformData.insert(activationTokenKey, QString::fromUtf8(activationToken));
-    session.describeStart(platformData);
-    return instance.claim(platformData);
+    return instance.claim(startData);
 }
 
 void DesktopSession::attach(Solvane *solvane)
@@ -44,12 +29,8 @@ void DesktopSession::activated(const QVariantMap &platformData)
 {
     if (!window)
         return;
-    QByteArray id = platformData.value(startupIdKey).toString().toUtf8();
-    if (id.isEmpty()) // XWayland launchers hand the same token under either name
-        id = platformData.value(activationTokenKey).toString().toUtf8();
+    const QByteArray id = LaunchEnvironment::launchId(platformData);
     if (session.atLogin(platformData, !id.isEmpty()))
         return;
-    FocusHandOver::begin(window, id);
-    window->visibility()->bringBack();
-    FocusHandOver::end(window, id);
+    FocusHandOver::bringBack(window, id, [this] { window->visibility()->bringBack(); });
 }

@@ -29,7 +29,7 @@ private:
 
     SingleInstance instance;
     SessionRestore session;
-    QByteArray startupId, activationToken;
+    QVariantMap startData; // what this start tells a copy that runs already
     Solvane *window = nullptr;
 };
 

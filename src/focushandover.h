@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 class QWidget;
 
 // A window manager lets a window take the focus from the user's last click only for the launch
@@ -14,10 +16,9 @@ class QWidget;
 namespace FocusHandOver
 {
 
-// Before the window is brought back: the launch is the window's.
-void begin(QWidget *window, const QByteArray &id);
-// After: the launch has found its window, and its busy cursor goes.
-void end(QWidget *window, const QByteArray &id);
+// Brings the window back for the launch that the id names (none: a launch without one), so that
+// the window manager lets it take the focus, and ends the launch's busy cursor.
+void bringBack(QWidget *window, const QByteArray &id, const std::function<void()> &bringBack);
 
 } // namespace FocusHandOver
 

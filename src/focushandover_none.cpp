@@ -4,6 +4,7 @@
 #include "focushandover.h"
 
 // Windows hands the foreground over when the later start asks (singleinstance_win.cpp).
-void FocusHandOver::begin(QWidget *, const QByteArray &) {}
-
-void FocusHandOver::end(QWidget *, const QByteArray &) {}
+void FocusHandOver::bringBack(QWidget *, const QByteArray &, const std::function<void()> &bringBack)
+{
+    bringBack();
+}

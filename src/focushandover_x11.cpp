@@ -16,10 +16,8 @@
 namespace
 {
 
-xcb_connection_t *xcbConnection(const QByteArray &id)
+xcb_connection_t *xcbConnection()
 {
-    if (id.isEmpty() || !Desktop::isX11())
-        return nullptr;
     return static_cast<xcb_connection_t *>(
         QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("connection"));
 }
@@ -54,11 +52,14 @@ void sendStartupMessage(xcb_connection_t *x, xcb_window_t from, const QByteArray
 
 } // namespace
 
-void FocusHandOver::begin(QWidget *window, const QByteArray &id)
+void FocusHandOver::bringBack(QWidget *window, const QByteArray &id,
+                              const std::function<void()> &bringBack)
 {
-    xcb_connection_t *x = xcbConnection(id);
-    if (!x)
+    xcb_connection_t *x = id.isEmpty() || !Desktop::isX11() ? nullptr : xcbConnection();
+    if (!x) {
+        bringBack();
         return;
+    }
     const auto winId = xcb_window_t(window->winId());
     // Mutter activates a window when it is given the launch's id.
     xcb_change_property(x, XCB_PROP_MODE_REPLACE, winId, atom(x, "_NET_STARTUP_ID"),
@@ -75,15 +76,10 @@ void FocusHandOver::begin(QWidget *window, const QByteArray &id)
         if (ok && set)
             reinterpret_cast<SetTime>(set)(window->screen(), time);
     }
-}
-
-void FocusHandOver::end(QWidget *window, const QByteArray &id)
-{
-    xcb_connection_t *x = xcbConnection(id);
-    if (!x)
-        return;
+    bringBack();
+    // The launch has found its window: the busy cursor goes.
     QByteArray quoted = id;
     quoted.replace('\\', "\\\\").replace('"', "\\\"");
-    sendStartupMessage(x, xcb_window_t(window->winId()), "remove: ID=\"" + quoted + '"');
+    sendStartupMessage(x, winId, "remove: ID=\"" + quoted + '"');
     xcb_flush(x);
 }

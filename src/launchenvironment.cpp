@@ -6,6 +6,9 @@
 namespace
 {
 
+const QString startupIdKey = QStringLiteral("desktop-startup-id");
+const QString activationTokenKey = QStringLiteral("activation-token");
+
 // Sets one of Qt's variables for this process unless the user gave it a value; returns whether
 // it did, so that it can be taken back once Qt has read it.
 bool setUnlessChosen(const char *name, const QByteArray &value)
@@ -45,4 +48,21 @@ void LaunchEnvironment::release()
         qunsetenv("QT_XCB_GL_INTEGRATION");
     if (platformSet)
         qunsetenv("QT_QPA_PLATFORM");
+}
+
+QVariantMap LaunchEnvironment::platformData() const
+{
+    QVariantMap data;
+    if (!startupId.isEmpty())
+        data.insert(startupIdKey, QString::fromUtf8(startupId));
+    if (!activationToken.isEmpty())
+        data.insert(activationTokenKey, QString::fromUtf8(activationToken));
+    return data;
+}
+
+QByteArray LaunchEnvironment::launchId(const QVariantMap &platformData)
+{
+    // XWayland launchers hand the same token under either name.
+    const QString id = platformData.value(startupIdKey).toString();
+    return (id.isEmpty() ? platformData.value(activationTokenKey).toString() : id).toUtf8();
 }

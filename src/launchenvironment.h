@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariantMap>
 
 // What the launch said in the environment, read once at start, and Qt's own variables that
 // Solvane sets for itself. Programs started from here, such as browsers, belong to neither the
@@ -18,6 +19,10 @@ public:
     LaunchEnvironment();
     // Once Qt has read its variables, by the first window: takes away what is left.
     void release();
+    // The launch's ids, as org.freedesktop.Application's platform data names them; and the id a
+    // later start's platform data carries, under either name.
+    QVariantMap platformData() const;
+    static QByteArray launchId(const QVariantMap &platformData);
 
     // The restart command saved with the session carries the window's state in this.
     static constexpr char sessionStateVariable[] = "SOLVANE_SESSION_STATE";

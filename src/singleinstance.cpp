@@ -5,6 +5,8 @@
 
 #include <QCryptographicHash>
 
+SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
+
 QString folderKey(const QString &folder)
 {
     return QString::fromLatin1(

@@ -7,8 +7,6 @@
 #include <QObject>
 #include <QVariantMap>
 
-#include <memory>
-
 // One running copy per quote folder. The first start in a folder owns a name made from the
 // folder, on the session bus or, on Windows, of a kernel object; a later start there asks that
 // copy to show its window instead, with the launch's platform data. The build chooses the
@@ -30,7 +28,7 @@ signals:
 
 private:
     struct Owned; // what the first copy holds on to
-    std::unique_ptr<Owned> owned;
+    Owned *owned = nullptr;
 };
 
 // A short name for a folder, in the names the copies running there find each other by.

@@ -12,18 +12,12 @@ namespace
 {
 
 const QString objectPath = QStringLiteral("/com/tarnwick/Solvane");
-const QString applicationInterface = QStringLiteral("org.freedesktop.Application");
 
 // "f" because a part of a bus name must not start with a digit.
 QString busName()
 {
     return QStringLiteral("com.tarnwick.Solvane.f") + folderKey(Desktop::quoteFolder());
 }
-
-} // namespace
-
-namespace
-{
 
 // What later starts call on the bus.
 class Application : public QObject
@@ -46,12 +40,7 @@ private:
 
 } // namespace
 
-// The bus holds it all.
-struct SingleInstance::Owned {
-};
-
-SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
-
+// The bus lets go of the name and the object when the connection ends.
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::claim(const QVariantMap &platformData)
@@ -67,8 +56,9 @@ bool SingleInstance::claim(const QVariantMap &platformData)
                                          QDBusConnectionInterface::DontAllowReplacement);
     if (claimed.value() != QDBusConnectionInterface::ServiceQueued)
         return true;
-    QDBusMessage activate = QDBusMessage::createMethodCall(name, objectPath, applicationInterface,
-                                                           QStringLiteral("Activate"));
+    QDBusMessage activate = QDBusMessage::createMethodCall(
+        name, objectPath, QStringLiteral("org.freedesktop.Application"),
+        QStringLiteral("Activate"));
     activate << platformData;
     // Blocks, unlike every other call on the bus: nothing is on screen yet, and a copy that is
     // stopped or hung must not keep the user from starting one.

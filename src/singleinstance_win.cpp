@@ -25,6 +25,13 @@ HANDLE namedEvent(const wchar_t *kind)
     return CreateEventW(nullptr, FALSE, FALSE, kernelName(kind).c_str());
 }
 
+void closeAll(std::initializer_list<HANDLE> handles)
+{
+    for (HANDLE handle : handles)
+        if (handle)
+            CloseHandle(handle);
+}
+
 // Lets the copy that runs here take the foreground, which Windows grants only to the program
 // the user just started: this one.
 void allowOwnerForeground()
@@ -53,15 +60,14 @@ struct SingleInstance::Owned {
         delete notifier; // before the event it waits on goes
         if (running)
             ReleaseMutex(running); // a start from now on runs at once
-        for (HANDLE handle : {answer, ask, owner, running})
-            if (handle)
-                CloseHandle(handle);
+        closeAll({answer, ask, owner, running});
     }
 };
 
-SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
-
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    delete owned;
+}
 
 bool SingleInstance::claim(const QVariantMap &platformData)
 {
@@ -71,7 +77,7 @@ bool SingleInstance::claim(const QVariantMap &platformData)
         return true;
     const DWORD got = WaitForSingleObject(mutex, 0);
     if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) {
-        owned = std::make_unique<Owned>();
+        owned = new Owned;
         owned->running = mutex;
         owned->ask = namedEvent(L"ask");
         owned->answer = namedEvent(L"answer");
@@ -111,8 +117,6 @@ bool SingleInstance::claim(const QVariantMap &platformData)
             ResetEvent(request);
         ReleaseMutex(asking);
     }
-    for (HANDLE handle : {mutex, asking, request, reply})
-        if (handle)
-            CloseHandle(handle);
+    closeAll({mutex, asking, request, reply});
     return !answered;
 }
