@@ -25,8 +25,7 @@ grep -q '^Totals: [1-9][0-9]* passed, 0 failed' "$work/reader" || fail "$(<"$wor
 
 cd "$work"
 # 400 characters: a balloon holds 255, so the quote is cut after a word and marked.
-printf '%.0sabcdefghi ' {1..40} >Quotes.txt
-printf '\nThe Solvane team\n' >>Quotes.txt
+printf '%.0sabcdefghi ' {1..40} >Quotes.txt && printf '\nThe Solvane team\n' >>Quotes.txt
 # Wine makes and drops windows all the time, and a listing that meets a window as it goes fails;
 # it is taken again, for up to a minute.
 settled() {
@@ -70,7 +69,6 @@ QT_FORCE_STDERR_LOGGING=1 QT_LOGGING_RULES=qt.qpa.trayicon.debug=true \
 pid=$!
 check_session "$empty" timeout 60 wine "$build/src/solvane.exe"
 wait "$pid" || fail "exit code $?"
-# What Qt hands to Windows' balloon.
 grep -qE '"(abcdefghi ){22}abcdefghi(…|\\u2026)\\nThe Solvane team"' "$work/err" ||
     fail "balloon text"
 # A first copy that does not answer (stopped) does not keep a second start from running.
