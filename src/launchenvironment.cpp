@@ -22,9 +22,9 @@ bool setUnlessChosen(const char *name, const QByteArray &value)
 } // namespace
 
 LaunchEnvironment::LaunchEnvironment()
-    : startupId(qgetenv("DESKTOP_STARTUP_ID")), activationToken(qgetenv("XDG_ACTIVATION_TOKEN")),
-      sessionState(qEnvironmentVariable(sessionStateVariable)),
-      autostarted(qEnvironmentVariableIsSet("DESKTOP_AUTOSTART_ID"))
+    : sessionState(qEnvironmentVariable(sessionStateVariable)),
+      autostarted(qEnvironmentVariableIsSet("DESKTOP_AUTOSTART_ID")),
+      startupId(qgetenv("DESKTOP_STARTUP_ID")), activationToken(qgetenv("XDG_ACTIVATION_TOKEN"))
 {
     qunsetenv("XDG_ACTIVATION_TOKEN");
     qunsetenv(sessionStateVariable);

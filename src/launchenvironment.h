@@ -27,11 +27,11 @@ public:
     // The restart command saved with the session carries the window's state in this.
     static constexpr char sessionStateVariable[] = "SOLVANE_SESSION_STATE";
 
-    QByteArray startupId, activationToken;
     QString sessionState; // what a restored session asks for, empty for any other start
     bool autostarted = false;
 
 private:
+    QByteArray startupId, activationToken;
     bool glSet = false, platformSet = false;
 };
 

@@ -4,7 +4,7 @@
 #ifndef NOTIFIER_H
 #define NOTIFIER_H
 
-#include "desktop.h"
+#include "latestanswer.h"
 
 #include <QObject>
 #include <QStringList>

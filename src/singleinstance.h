@@ -27,7 +27,9 @@ signals:
     void activated(const QVariantMap &platformData);
 
 private:
-    struct Owned; // what the first copy holds on to
+    void own(Qt::HANDLE mutex);
+
+    struct Owned; // Windows' kernel objects of the copy that owns the folder; the bus holds its own
     Owned *owned = nullptr;
 };
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "traywatcher.h"
+#include "desktop.h"
 
 #ifdef QT_DBUS_LIB // not on Windows, which has no D-Bus tray
 #include "dbusask.h"

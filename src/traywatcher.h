@@ -4,7 +4,7 @@
 #ifndef TRAYWATCHER_H
 #define TRAYWATCHER_H
 
-#include "desktop.h"
+#include "latestanswer.h"
 
 #include <QObject>
 
