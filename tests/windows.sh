@@ -16,7 +16,8 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 unset QT_QPA_PLATFORM
 # Wine's own processes go with the session, before its prefix does.
 trap 'wineserver -k 2>/dev/null; timeout 30 wineserver -w; cleanup' EXIT
-timeout 300 wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
+# Wine's tray, started here, says what each balloon shows.
+WINEDEBUG=-all,+tooltips timeout 300 wineboot -i >/dev/null 2>"$work/tray" || fail "no Wine prefix"
 
 # Wine does not pass a console program's output through a pipe; the test writes it to a file.
 timeout 120 wine "$build/tests/tst_quotefile.exe" -o "$(winepath -w "$work/reader")",txt ||
@@ -64,12 +65,11 @@ check_session() {
     wmctrl -i -c "$window"
 }
 empty=$(docked)
-QT_FORCE_STDERR_LOGGING=1 QT_LOGGING_RULES=qt.qpa.trayicon.debug=true \
-    timeout 300 wine "$build/src/solvane.exe" 2>"$work/err" &
+timeout 300 wine "$build/src/solvane.exe" 2>"$work/err" &
 pid=$!
 check_session "$empty" timeout 60 wine "$build/src/solvane.exe"
 wait "$pid" || fail "exit code $?"
-grep -qE '"(abcdefghi ){22}abcdefghi(…|\\u2026)\\nThe Solvane team"' "$work/err" ||
+grep -qE 'add text L"(abcdefghi ){22}abcdefghi\\2026\\nThe Solvane team"' "$work/tray" ||
     fail "balloon text"
 # A first copy that does not answer (stopped) does not keep a second start from running.
 timeout 300 wine "$build/src/solvane.exe" 2>"$work/err" &
