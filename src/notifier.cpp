@@ -35,9 +35,6 @@ QString escaped(QString text)
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 
-// A server that owns its name but does not answer holds a quote back no longer than this.
-constexpr int answerWithin = 2000;
-
 QDBusMessage notificationCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(service, path, service, method);
@@ -61,9 +58,14 @@ QVariant imageData(const QIcon &icon)
 Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow *window)
     : QObject(window), tray(tray), trayWatcher(trayWatcher), window(window)
 {
-    // The window is narrow and clips a long message: hovering shows the whole of it.
-    connect(window->statusBar(), &QStatusBar::messageChanged, window->statusBar(),
-            &QWidget::setToolTip);
+    // The window is narrow and clips a long message: hovering shows the whole of it, as written.
+    // A tooltip guesses rich text, so the quote goes as escaped rich text that keeps its spaces.
+    QStatusBar *bar = window->statusBar();
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString &message) {
+        bar->setToolTip(message.isEmpty() ? message
+                                          : QLatin1String("<p style=\"white-space:pre-wrap\">") +
+                                                message.toHtmlEscaped() + QLatin1String("</p>"));
+    });
 #ifdef QT_DBUS_LIB
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -86,10 +88,10 @@ Notifier::Notifier(QSystemTrayIcon *tray, TrayWatcher *trayWatcher, QMainWindow 
 void Notifier::askServer()
 {
     server = Server::Asking;
-    askAsync(this, notificationCall(QStringLiteral("GetCapabilities")), answerWithin,
-             [this, round = ++questions](const QDBusMessage &reply) {
-                 if (round != questions)
-                     return; // a newer question is under way
+    // A server that owns its name but does not answer holds a quote back no longer than the
+    // answer time.
+    askAsync(this, notificationCall(QStringLiteral("GetCapabilities")),
+             capabilitiesAnswer.to([this](const QDBusMessage &reply) {
                  const bool answered = reply.type() == QDBusMessage::ReplyMessage;
                  capabilities =
                      answered ? reply.arguments().value(0).toStringList() : QStringList();
@@ -97,7 +99,7 @@ void Notifier::askServer()
                  // Only a slow server is asked again; a missing one announces its return.
                  slow = reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
                  showWaiting();
-             });
+             }));
 }
 #else
 void Notifier::askServer() {}
@@ -164,7 +166,7 @@ void Notifier::notify(const QString &title, const QString &body, const QString &
     call << QStringLiteral("Solvane") << lastId << QString() << title << body << actions << hints
          << msecs;
     notifying = true;
-    askAsync(this, call, answerWithin, [this, message, msecs](const QDBusMessage &reply) {
+    askAsync(this, call, [this, message, msecs](const QDBusMessage &reply) {
         notifying = false;
         if (reply.type() == QDBusMessage::ReplyMessage) {
             lastId = reply.arguments().value(0).toUInt();
@@ -185,7 +187,7 @@ void Notifier::showInWindow(const QString &message, int msecs)
     line.replace(line.indexOf('\n'), 1, QStringLiteral(" \u2014 "));
     // Hidden to a tray that cannot show the quote, the window would keep it out of sight.
     if (window->isHidden())
-        window->show();
+        emit needsWindow();
     window->statusBar()->showMessage(line, msecs);
     QApplication::alert(window);
     emit unspoken(message);

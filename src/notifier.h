@@ -4,6 +4,8 @@
 #ifndef NOTIFIER_H
 #define NOTIFIER_H
 
+#include "latestanswer.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -16,8 +18,8 @@ class QSystemTrayIcon;
 class TrayWatcher;
 
 // Puts a quote in front of the user on whatever the desktop offers at that moment: the tray's
-// balloon, a desktop notification, or failing both the window's status bar. Every D-Bus call is
-// asynchronous, so a notification server that hangs cannot freeze the window.
+// balloon, a desktop notification, or failing both the window's status bar. Every call to the
+// notification server is asynchronous, so a server that hangs cannot freeze the window.
 class Notifier : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
 signals:
     // The user clicked one of our notifications.
     void clicked();
+    // A quote is going to the status bar of a hidden window, which has to show.
+    void needsWindow();
     // A quote went to the tray's balloon or the status bar, which screen readers do not speak.
     void unspoken(const QString &message);
 
@@ -54,7 +58,7 @@ private:
     QVariant image;
     Server server = Server::Absent;
     QStringList capabilities;
-    int questions = 0;            // capabilities queries sent; only the latest answer counts
+    LatestAnswer capabilitiesAnswer;
     std::optional<Quote> waiting; // came while the server was being asked or notified
     bool notifying = false;
     uint lastId = 0;

@@ -17,10 +17,12 @@
 std::optional<QMap<QString, QString>> readQuoteFile(const QString &path)
 {
     // Only a regular file is read: a directory would pass as empty, a FIFO would block the
-    // caller on open and a device could be read without end.
+    // caller on open and a device could be read without end. The bytes are read as they are:
+    // Windows' text mode would stop at a 0x1A and merge 0D 0A, both halves of UTF-16 characters
+    // (К, 业), and the reader drops a CR before a line feed itself.
     std::ifstream file;
     if (QFileInfo(path).isFile())
-        file.open(QFile::encodeName(path).constData(), std::ios::in);
+        file.open(QFile::encodeName(path).constData(), std::ios::in | std::ios::binary);
     if (!file.is_open())
         return std::nullopt;
     return readQuotes(file);

@@ -8,9 +8,9 @@
 #include "remindertimer.h"
 #include "traywatcher.h"
 #include "ui_solvane.h"
+#include "windowvisibility.h"
 
 #include <QAbstractButton>
-#include <QCursor>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QPixmapCache>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -42,13 +41,23 @@ constexpr qint64 msPerMinute = 60000;
 constexpr qint64 msPerHour = 60 * msPerMinute;
 constexpr qint64 msPerDay = 24 * msPerHour;
 
-// How long a hidden window waits for a panel that restarts before it comes back by itself.
-constexpr int trayRestartGrace = 3000;
-
 // The longest quote and author line a balloon shows whole; with the form's font at 96 dpi, a
 // balloon holding both fits a 1366x768 screen with its title. Longer ones are shortened.
 constexpr int quoteBound = 1200;
 constexpr int authorBound = 200;
+constexpr int windowsBalloonBound = 255;
+
+// A random position among n, from 15-bit draws whatever RAND_MAX is. One draw covers up to 32768
+// entries, as it always has; larger collections combine draws so that every entry can come up.
+int pick(int n)
+{
+    quint64 r = rand() & 0x7fff, range = 0x8000;
+    while (range < quint64(n)) {
+        r = r << 15 | (rand() & 0x7fff);
+        range <<= 15;
+    }
+    return n > 0 ? int(r % quint64(n)) : 0;
+}
 
 // Cuts a line longer than the bound after its last whole word that fits, or after its last whole
 // character when a word would leave less than half, and marks the cut.
@@ -177,16 +186,11 @@ Solvane::Solvane(QWidget *parent) : QMainWindow(parent), ui(new Ui::Solvane)
     connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
             SLOT(clickSysTrayIcon(QSystemTrayIcon::ActivationReason)));
     trayWatcher = new TrayWatcher(trayIcon, this);
+    windowVisibility = new WindowVisibility(this, trayIcon, trayWatcher);
     notifier = new Notifier(trayIcon, trayWatcher, this);
-    connect(notifier, &Notifier::clicked, this, &Solvane::bringBack);
+    connect(notifier, &Notifier::clicked, windowVisibility, &WindowVisibility::bringBack);
+    connect(notifier, &Notifier::needsWindow, windowVisibility, &WindowVisibility::unhide);
     connect(notifier, &Notifier::unspoken, new Announcer(this), &Announcer::announce);
-    // A panel that restarts at once docks the icon again, and the window can stay hidden.
-    trayGone.setSingleShot(true);
-    connect(&trayGone, &QTimer::timeout, this, [this] {
-        if (isHidden() && !trayWatcher->available())
-            bringBack();
-    });
-    connect(trayWatcher, &TrayWatcher::changed, this, &Solvane::trayChanged);
 
     ui->daysrad->setChecked(true);
     ui->timeentry->setValue(1);
@@ -225,17 +229,24 @@ void Solvane::displayquote()
 {
     TRACE << "TIME";
     const int n = quotes.size();
-    const int r = rand() & 0x7fff; // 15 bits, whatever RAND_MAX is
+    const int r = pick(n);
     if (n == 0)
         return;
 
-    const auto entry = std::next(quotes.cbegin(), r % n);
+    const auto entry = std::next(quotes.cbegin(), r);
     TRACE << entry.key();
     TRACE << "D: " << entry.key().size() + 1 + entry.value().size();
 
     // No balloon or notification can show a pasted essay; laying one out would freeze the window.
-    const QString message = shortened(entry.key(), quoteBound) + QLatin1Char('\n') +
-                            shortened(entry.value(), authorBound);
+    // Windows' balloon holds less, and Qt cuts off the rest unmarked: the author line stays, and
+    // the quote gets what it leaves.
+    const int room = QGuiApplication::platformName() == QLatin1String("windows")
+                         ? windowsBalloonBound
+                         : quoteBound + 1 + authorBound;
+    const QString author = shortened(entry.value(), std::min(authorBound, room / 2));
+    const QString message =
+        shortened(entry.key(), std::min(quoteBound, room - 1 - int(author.size()))) +
+        QLatin1Char('\n') + author;
     // A second per full ten code units shown; 0 would keep the balloon up until it is clicked.
     const qint64 hint = qint64(message.size()) / 10 * 1000;
     const int msecs = int(std::clamp<qint64>(hint, 1000, INT_MAX));
@@ -265,51 +276,10 @@ bool Solvane::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::WindowStateChange && isMinimized() && trayWatcher->available()) {
         TRACE << "minimise";
         event->ignore();
-        hide();
+        windowVisibility->hideToTray();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void Solvane::bringBack()
-{
-    if (isHidden()) {
-        // Qt would map a window it still counts as minimised asking to be iconic, and a window
-        // manager may obey.
-        setWindowState(Qt::WindowActive);
-        // Hidden on a screen that has since gone, it would come back where nobody can see it.
-        if (!QGuiApplication::screenAt(frameGeometry().center())) {
-            QScreen *screen = QGuiApplication::screenAt(trayIcon->geometry().center());
-            if (!screen)
-                screen = QGuiApplication::screenAt(QCursor::pos());
-            if (!screen)
-                screen = QGuiApplication::primaryScreen();
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
-    show();
-    setWindowState(Qt::WindowActive);
-    // Already shown but behind other windows, it has no state to change.
-    raise();
-    activateWindow();
-}
-
-void Solvane::hideToTray(int grace)
-{
-    hide();
-    if (!trayWatcher->available())
-        trayGone.start(grace);
-}
-
-// A hidden window comes back when the tray it hid in goes away: no icon is left to click.
-void Solvane::trayChanged()
-{
-    if (trayWatcher->available())
-        trayGone.stop();
-    else if (isHidden())
-        trayGone.start(trayRestartGrace);
 }
 
 void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
@@ -317,7 +287,7 @@ void Solvane::clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
     TRACE << "DDD";
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        bringBack();
+        windowVisibility->bringBack();
         TRACE << "one";
         break;
     case QSystemTrayIcon::DoubleClick:
@@ -371,5 +341,7 @@ void Solvane::on_reloadtxtbtn_2_clicked()
 
 void Solvane::on_reloadtxtbtn_3_clicked()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("www.tarnwick.com"), QUrl::TolerantMode));
+    // A bare host is a relative address, which desktops other than Windows take for a file name:
+    // the desktop gets the address a browser makes of it.
+    QDesktopServices::openUrl(QUrl::fromUserInput(QStringLiteral("www.tarnwick.com")));
 }

@@ -7,11 +7,11 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 class Notifier;
 class ReminderTimer;
 class TrayWatcher;
+class WindowVisibility;
 
 namespace Ui
 {
@@ -28,12 +28,11 @@ public:
     // Scales the window as a whole on high-DPI screens; call before the application exists.
     static void scaleWithScreen();
 
+    // Hides the window to the tray and brings it back, for everyone who asks.
+    WindowVisibility *visibility() const { return windowVisibility; }
+
 public slots:
     void displayquote();
-    // Shows the window in front, from the tray, a notification or another start of the program.
-    void bringBack();
-    // Hides the window as minimising does; it comes back when no tray shows up within the grace.
-    void hideToTray(int grace);
 
 private slots:
     void clickSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
@@ -49,7 +48,6 @@ private slots:
 private:
     void loadfromfile();
     void starttimer();
-    void trayChanged();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QSystemTrayIcon *trayIcon = nullptr;
@@ -58,7 +56,7 @@ private:
     ReminderTimer *reminderTimer = nullptr;
     Notifier *notifier = nullptr;
     TrayWatcher *trayWatcher = nullptr;
-    QTimer trayGone; // grace for a restarting panel before a hidden window comes back
+    WindowVisibility *windowVisibility = nullptr;
 
     friend struct SolvaneProbe; // lets the tests read the private state
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "traywatcher.h"
+#include "desktop.h"
 
 #ifdef QT_DBUS_LIB // not on Windows, which has no D-Bus tray
 #include "dbusask.h"
@@ -23,17 +24,9 @@
 namespace
 {
 
-bool isXcb()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
-
 #ifdef QT_DBUS_LIB
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-// A watcher that owns its name but does not answer counts as no tray after this.
-constexpr int answerWithin = 2000;
 
 // Qt does not export the type information of its private classes, which the undefined-behaviour
 // sanitizer's check of this cast would need in order to link.
@@ -57,7 +50,7 @@ bool builtQt()
 
 TrayWatcher::TrayWatcher(QSystemTrayIcon *icon, QObject *parent) : QObject(parent)
 {
-    if (isXcb()) {
+    if (Desktop::isX11()) {
         connect(QGuiApplication::platformNativeInterface(),
                 SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(trayWindowChanged()));
         trayWindowChanged();
@@ -103,9 +96,8 @@ void TrayWatcher::askHost()
         watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    askAsync(this, get, answerWithin, [this, round = ++questions](const QDBusMessage &reply) {
-        if (round != questions)
-            return; // a newer question is under way
+    // A watcher that owns its name but does not answer in time counts as no tray.
+    askAsync(this, get, hostAnswer.to([this](const QDBusMessage &reply) {
         const bool was = available(), wasDBus = dbusTray;
         host = reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
         if (guessing)
@@ -113,7 +105,7 @@ void TrayWatcher::askHost()
         guessing = false;
         if (available() != was || dbusTray != wasDBus)
             emit changed();
-    });
+    }));
 #endif
 }
 

@@ -4,6 +4,8 @@
 #ifndef TRAYWATCHER_H
 #define TRAYWATCHER_H
 
+#include "latestanswer.h"
+
 #include <QObject>
 
 class QSystemTrayIcon;
@@ -34,7 +36,7 @@ private:
     bool guessing = false;   // run against another Qt than built with: the first answer decides
     bool host = false;       // a StatusNotifierHost is registered with the watcher
     bool trayWindow = false; // an XEmbed tray manager owns the screen's tray selection
-    int questions = 0;       // only the latest answer counts
+    LatestAnswer hostAnswer;
 };
 
 #endif // TRAYWATCHER_H

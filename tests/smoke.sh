@@ -13,9 +13,11 @@ source "$(dirname "$0")/drive.sh"
 cd "$work"
 printf 'Smoke gets in your eyes\nThe Solvane team\n' >Quotes.txt
 
-# A stand-in browser that only writes down what it was asked to open.
+# A stand-in browser that only writes down what it was asked to open, and any launch variable it
+# inherited.
 mkdir bin
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened"\n' "$work" >bin/xdg-open
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened"\nenv | grep -E "^(DESKTOP_|XDG_ACT)" >>"%s/opened"\n' \
+    "$work" "$work" >bin/xdg-open
 chmod +x bin/xdg-open
 
 # xdotool gives up when a window vanishes while it searches; the callers retry.
@@ -23,7 +25,8 @@ search() { xdotool search "$@" 2>/dev/null || true; }
 visible_windows() { search --onlyvisible --pid "$pid" | wc -l; }
 main_window() { search --onlyvisible --name "^$title\$" | head -1; }
 
-PATH=$work/bin:$PATH QT_MESSAGE_PATTERN='%{type} %{file}: %{message}' "$solvane" >out 2>err &
+PATH=$work/bin:$PATH QT_MESSAGE_PATTERN='%{type} %{file}: %{message}' DESKTOP_AUTOSTART_ID=a \
+    DESKTOP_STARTUP_ID=s XDG_ACTIVATION_TOKEN=t "$solvane" >out 2>err &
 pid=$!
 await eval 'test -n "$(main_window)"' || fail "no window"
 window=$(main_window)
@@ -54,7 +57,7 @@ await test -s opened || fail "no address handed over"
 xdotool key shift+Tab space
 await eval 'test "$(wc -l <opened)" -eq 2' || fail "one address missing"
 sleep 0.3
-printf '%s\n' www.tarnwick.com \
+printf '%s\n' http://www.tarnwick.com \
     'http://www.tarnwick.com/store/index.php?route=product/product&product_id=50' |
     diff - opened || fail "addresses"
 

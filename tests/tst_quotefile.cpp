@@ -43,6 +43,7 @@ void TestQuoteFile::read_data()
     QTest::newRow("UTF-8") << QByteArray("日本\n語\nÇa va\nÉmile\n")
                            << QStringList{"Ça va", "Émile", "日本", "語"};
     // Notepad's "Unicode" is UTF-16 LE with a byte-order mark and CR LF; BE has its own mark.
+    // К and 业 hold a 0x1A byte, ക before ഊ the pair 0D 0A.
     const auto utf16 = [](const QString &text, bool bigEndian) {
         QByteArray bytes;
         for (const QChar c : QChar(0xFEFF) + text)
@@ -50,8 +51,9 @@ void TestQuoteFile::read_data()
                 .append(char(bigEndian ? c.cell() : c.row()));
         return bytes;
     };
-    const QString notepad = "Ça va\r\nÉmile 🙂\r\n日本\r\n語\r\n";
-    const QStringList fromNotepad{"Ça va", "Émile 🙂", "日本", "語"};
+    const QString notepad =
+        "Ça va\r\nÉmile 🙂\r\n日本\r\n語\r\nКошка\r\n业 കഊ\r\n";
+    const QStringList fromNotepad{"Ça va", "Émile 🙂", "Кошка", "业 കഊ", "日本", "語"};
     QTest::newRow("UTF-16 LE") << utf16(notepad, false) << fromNotepad;
     QTest::newRow("UTF-16 BE") << utf16(notepad, true) << fromNotepad;
     QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFk\nv\n") << QStringList{"k", "v"};

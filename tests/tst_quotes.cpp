@@ -4,6 +4,7 @@
 #include "testkit.h"
 
 #include <QDBusConnectionInterface>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <csignal>
@@ -127,11 +128,24 @@ void TestQuotes::everyEntryComesUp()
     WorkDir::writeQuotes("one\n1\ntwo\n2\nthree\n3\n");
     Solvane window;
     Trace trace;
+    srand(7);
     for (int i = 0; i < 60; ++i)
         window.displayquote();
     const QStringList keys = trace.words.filter(QRegularExpression("^(one|two|three)$"));
     QCOMPARE(keys.size(), 60);
     QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 3);
+    srand(7); // one 15-bit draw a pick, as ever: the same seed, the same picks
+    for (const QString &key : keys)
+        QCOMPARE(key, QStringList({"one", "three", "two"}).at((rand() & 0x7fff) % 3));
+    QByteArray many; // past 32,768 entries too
+    for (int i = 100000; i < 140000; ++i)
+        many += QByteArray::number(i) + "\n\n";
+    WorkDir::writeQuotes(many);
+    QTest::mouseClick(SolvaneProbe::ui(window)->reloadtxtbtn, Qt::LeftButton);
+    for (int i = 0; i < 300; ++i)
+        window.displayquote();
+    QVERIFY(std::any_of(trace.words.cbegin(), trace.words.cend(),
+                        [](const QString &key) { return key.toInt() >= 132768; }));
 }
 
 void TestQuotes::reachesUser_data()
@@ -201,6 +215,10 @@ void TestQuotes::reachesUser()
             QCOMPARE(dunstctl({"count", "displayed"}), "0");
         } else if (seenIn == "status bar") {
             QTRY_COMPARE(window.statusBar()->currentMessage(), key + " \u2014 " + value);
+            QTextDocument tip; // the tooltip, as a tooltip renders it: whole and as written
+            tip.setHtml(window.statusBar()->toolTip());
+            QVERIFY(Qt::mightBeRichText(window.statusBar()->toolTip()));
+            QCOMPARE(tip.toPlainText(), key + " \u2014 " + value);
             window.statusBar()->clearMessage();
         } else {
             QTRY_COMPARE(dunstctl({"count", "displayed"}), "1");

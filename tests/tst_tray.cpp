@@ -138,7 +138,11 @@ void TestTray::minimiseWithoutTray()
 {
     Solvane window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    minimiseByWindowManager(window); // hidden, then the tray goes: a quote shows the window
+    QTRY_VERIFY(!window.isVisible());
     stopTray();
+    window.displayquote();
+    QVERIFY(window.isVisible() && !window.isMinimized() && QTest::qWaitForWindowExposed(&window));
     Trace trace;
 
     // No icon to come back from: the window only minimises.

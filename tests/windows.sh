@@ -16,7 +16,8 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 unset QT_QPA_PLATFORM
 # Wine's own processes go with the session, before its prefix does.
 trap 'wineserver -k 2>/dev/null; timeout 30 wineserver -w; cleanup' EXIT
-timeout 300 wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
+# Wine's tray, started here, says what each balloon shows.
+WINEDEBUG=-all,+tooltips timeout 300 wineboot -i >/dev/null 2>"$work/tray" || fail "no Wine prefix"
 
 # Wine does not pass a console program's output through a pipe; the test writes it to a file.
 timeout 120 wine "$build/tests/tst_quotefile.exe" -o "$(winepath -w "$work/reader")",txt ||
@@ -24,7 +25,8 @@ timeout 120 wine "$build/tests/tst_quotefile.exe" -o "$(winepath -w "$work/reade
 grep -q '^Totals: [1-9][0-9]* passed, 0 failed' "$work/reader" || fail "$(<"$work/reader")"
 
 cd "$work"
-printf 'Wine gets in your eyes\nThe Solvane team\n' >Quotes.txt
+# 400 characters: a balloon holds 255, so the quote is cut after a word and marked.
+printf '%.0sabcdefghi ' {1..40} >Quotes.txt && printf '\nThe Solvane team\n' >>Quotes.txt
 # Wine makes and drops windows all the time, and a listing that meets a window as it goes fails;
 # it is taken again, for up to a minute.
 settled() {
@@ -75,6 +77,8 @@ timeout 300 wine "$build/src/solvane.exe" 2>"$work/err" &
 pid=$!
 check_session "$empty" timeout 60 wine "$build/src/solvane.exe"
 wait "$pid" || fail "exit code $?"
+grep -qE 'add text L"(abcdefghi ){22}abcdefghi\\2026\\nThe Solvane team"' "$work/tray" ||
+    fail "balloon text"
 # A first copy that does not answer (stopped) does not keep a second start from running.
 timeout 300 wine "$build/src/solvane.exe" 2>"$work/err" &
 pid=$!
@@ -83,9 +87,11 @@ kill -STOP "$(pgrep -P "$pid")"
 timeout 300 wine "$build/src/solvane.exe" 2>>"$work/err" &
 await eval '[[ $(settled xdotool search --onlyvisible --name "^$title\$" | wc -l) == 2 ]]' ||
     fail "a stopped first copy kept the second from running"
-kill -CONT "$(pgrep -P "$pid")"
-kill "$!" "$pid"
-wait || true
+# When the stopped copy ends, the second takes the folder over: a third start shows it and ends.
+second=$! && kill -KILL "$(pgrep -P "$pid")"
+await eval '[[ $(settled xdotool search --onlyvisible --name "^$title\$" | wc -l) == 1 ]]'
+timeout 60 wine "$build/src/solvane.exe" 2>>"$work/err" || fail "third start: $?"
+kill "$second" && wait || true
 pid=
 
 # Explorer's view of each file: its version strings, and the manifest's execution level, DPI
