@@ -13,7 +13,7 @@ otherqt=$(realpath "$3")
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "$0")/drive.sh"
-# shellcheck source=../scripts/common.sh
+# shellcheck source=scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
 # Every copy and tray started here goes too, a stopped copy included.
 trap 'kill -CONT $(jobs -p) 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; cleanup' EXIT
