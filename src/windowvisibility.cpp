@@ -26,7 +26,6 @@ WindowVisibility::WindowVisibility(QWidget *mainWindow, QSystemTrayIcon *trayIco
 void WindowVisibility::bringBack()
 {
     unhide();
-    window->show();
     window->setWindowState(Qt::WindowActive);
     // Already shown but behind other windows, it has no state to change.
     window->raise();
